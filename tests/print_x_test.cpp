@@ -1,0 +1,74 @@
+#include "print_x.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <iostream>
+#include <limits>
+#include <sstream>
+#include <streambuf>
+#include <string>
+
+#include "expected_cross.hpp"
+
+namespace {
+
+// Points std::cout at another stream buffer for as long as it lives.
+class CoutRedirect {
+public:
+    explicit CoutRedirect(std::streambuf* target) : saved_(std::cout.rdbuf(target)) {}
+    ~CoutRedirect() {
+        std::cout.rdbuf(saved_);
+        std::cout.clear();
+    }
+    CoutRedirect(const CoutRedirect&) = delete;
+    CoutRedirect& operator=(const CoutRedirect&) = delete;
+
+private:
+    std::streambuf* saved_;
+};
+
+std::string drawn(std::int32_t size) {
+    std::stringbuf captured;
+    CoutRedirect redirect(&captured);
+    printX(size);
+    return captured.str();
+}
+
+TEST(PrintX, DrawsExactBytes) {
+    const struct {
+        std::int32_t size;
+        std::string bytes;
+    } cases[] = {
+        {1, "X\n"},
+        {3, "X X\n X \nX X\n"},
+        {5, "X   X\n X X \n  X  \n X X \nX   X\n"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(drawn(c.size), c.bytes) << "size " << c.size;
+}
+
+TEST(PrintX, RejectsSizesThatAreNotPositiveAndOdd) {
+    const std::int32_t sizes[] = {0,
+                                  2,
+                                  4,
+                                  -1,
+                                  -3,
+                                  std::numeric_limits<std::int32_t>::min(),
+                                  std::numeric_limits<std::int32_t>::max() - 1};
+    for (const std::int32_t size : sizes) EXPECT_EQ(drawn(size), "ERROR") << "size " << size;
+}
+
+TEST(PrintX, KeepsLeadingAndTrailingSpaces) {
+    const std::string cross = drawn(7);
+    EXPECT_EQ(cross.substr(0, 8), "X     X\n");
+    EXPECT_EQ(cross.substr(3 * 8, 8), "   X   \n");
+}
+
+// Long rows are where runs of spaces are split and joined; they must still match cell for cell.
+TEST(PrintX, MatchesCellByCellDrawingForLongRows) {
+    for (const std::int32_t size : {7, 101, 4099}) {
+        EXPECT_TRUE(drawn(size) == expectedCross(size)) << "size " << size;
+    }
+}
+
+}  // namespace
