@@ -23,7 +23,7 @@ void writeSpaces(std::int64_t count) {
 
 // Row `row` has its X at columns `row` and `size - 1 - row`; the nearer one stands `edge` cells
 // from either side, and in the middle row the two are one.
-void drawRow(std::int64_t size, std::int64_t row) {
+bool drawRow(std::int64_t size, std::int64_t row) {
     const std::int64_t edge = std::min(row, size - 1 - row);
     const std::int64_t between = size - 2 * edge - 2;
     writeSpaces(edge);
@@ -33,7 +33,7 @@ void drawRow(std::int64_t size, std::int64_t row) {
         std::cout.put('X');
     }
     writeSpaces(edge);
-    std::cout.put('\n').flush();
+    return static_cast<bool>(std::cout.put('\n').flush());
 }
 
 }  // namespace
@@ -44,6 +44,6 @@ void printX(std::int32_t size) {
         return;
     }
     for (std::int64_t row = 0; row < size; ++row) {
-        drawRow(size, row);
+        if (!drawRow(size, row)) return;
     }
 }

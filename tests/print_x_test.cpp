@@ -71,4 +71,31 @@ TEST(PrintX, MatchesCellByCellDrawingForLongRows) {
     }
 }
 
+// Accepts every byte but fails every flush, as a full disk or a closed pipe would.
+class FailingFlushBuffer : public std::streambuf {
+public:
+    std::int64_t written = 0;
+
+protected:
+    int_type overflow(int_type c) override {
+        ++written;
+        return traits_type::not_eof(c);
+    }
+    std::streamsize xsputn(const char*, std::streamsize count) override {
+        written += count;
+        return count;
+    }
+    int sync() override { return -1; }
+};
+
+TEST(PrintX, StopsAtTheFirstRowWhoseFlushFails) {
+    FailingFlushBuffer failing;
+    {
+        CoutRedirect redirect(&failing);
+        printX(1001);
+        EXPECT_FALSE(std::cout.good());
+    }
+    EXPECT_EQ(failing.written, 1002);
+}
+
 }  // namespace

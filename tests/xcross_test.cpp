@@ -213,4 +213,32 @@ TEST(Xcross, DrawsAnOversizedNumberAsTheLargestSizeAsItStreams) {
     EXPECT_LT(peakMemoryKiB(xcross.pid()), 64 * 1024);
 }
 
+// Whatever was to be written, a device that takes none of it ends xcross promptly with a failure
+// that says why, even for a cross that would take forever to draw.
+TEST(Xcross, ReportsOutputThatCannotBeWritten) {
+    for (const std::string input : {"5\n", "2\n", "2147483647\n"}) {
+        Xcross xcross(input, "/dev/full");
+        EXPECT_EQ(xcross.wait(), "exit 1") << "input " << input;
+        EXPECT_EQ(xcross.errors(), "xcross: write error: No space left on device\n")
+            << "input " << input;
+    }
+}
+
+TEST(Xcross, ReportsAReaderThatGoesAwayWhenSigpipeIsIgnored) {
+    Xcross xcross("2147483647\n", nullptr, Sigpipe::ignore);
+    EXPECT_EQ(xcross.readOutput(4), "X   ");
+    xcross.closeOutput();
+    EXPECT_EQ(xcross.wait(), "exit 1");
+    EXPECT_EQ(xcross.errors(), "xcross: write error: Broken pipe\n");
+}
+
+// As in `xcross | head -n 3`: the reader leaves and xcross ends quietly by the signal.
+TEST(Xcross, EndsSilentlyWhenItsReaderGoesAway) {
+    Xcross xcross("2147483647\n");
+    EXPECT_EQ(xcross.readOutput(4), "X   ");
+    xcross.closeOutput();
+    EXPECT_EQ(xcross.wait(), "signal " + std::to_string(SIGPIPE));
+    EXPECT_EQ(xcross.errors(), "");
+}
+
 }  // namespace
