@@ -6,33 +6,44 @@
 
 namespace {
 
-// A cross is mostly runs of spaces; they are copied from this one block rather than written a cell
-// at a time.
-constexpr auto kSpaces = [] {
-    std::array<char, 4096> spaces{};
-    for (char& cell : spaces) cell = ' ';
-    return spaces;
+// A cross is mostly runs of spaces, so rows are copied out of one constant block instead of being
+// written a cell at a time: an X with kReach spaces on either side. Any stretch of up to kReach
+// spaces, an X, and up to kReach spaces is one slice of it, which makes every row of up to 65535
+// cells three writes into the stream.
+constexpr std::int64_t kReach = 1 << 15;
+
+constexpr auto kMarked = [] {
+    std::array<char, 2 * kReach + 1> cells{};
+    for (char& cell : cells) cell = ' ';
+    cells[kReach] = 'X';
+    return cells;
 }();
 
 void writeSpaces(std::int64_t count) {
-    const auto blockSize = static_cast<std::int64_t>(kSpaces.size());
-    for (; count > 0; count -= blockSize) {
-        std::cout.write(kSpaces.data(), std::min(count, blockSize));
-    }
+    for (; count > 0; count -= kReach) std::cout.write(kMarked.data(), std::min(count, kReach));
+}
+
+// Writes `before` spaces, an X, then `after` spaces.
+void writeMarked(std::int64_t before, std::int64_t after) {
+    const std::int64_t sliceBefore = std::min(before, kReach);
+    const std::int64_t sliceAfter = std::min(after, kReach);
+    writeSpaces(before - sliceBefore);
+    std::cout.write(kMarked.data() + kReach - sliceBefore, sliceBefore + 1 + sliceAfter);
+    writeSpaces(after - sliceAfter);
 }
 
 // Row `row` has its X at columns `row` and `size - 1 - row`; the nearer one stands `edge` cells
-// from either side, and in the middle row the two are one.
+// from either side, and in the middle row the two are one. Widths are 64-bit: for the largest sizes
+// the column sums do not fit 32 bits.
 bool drawRow(std::int64_t size, std::int64_t row) {
     const std::int64_t edge = std::min(row, size - 1 - row);
     const std::int64_t between = size - 2 * edge - 2;
-    writeSpaces(edge);
-    std::cout.put('X');
-    if (between >= 0) {
-        writeSpaces(between);
-        std::cout.put('X');
+    if (between < 0) {
+        writeMarked(edge, edge);
+    } else {
+        writeMarked(edge, between);
+        writeMarked(0, edge);
     }
-    writeSpaces(edge);
     return static_cast<bool>(std::cout.put('\n').flush());
 }
 
