@@ -10,7 +10,7 @@ namespace {
 // written a cell at a time: an X with kReach spaces on either side. Any stretch of up to kReach
 // spaces, an X, and up to kReach spaces is one slice of it, which makes every row of up to 65535
 // cells three writes into the stream.
-constexpr std::int64_t kReach = 1 << 15;
+constexpr std::int32_t kReach = 1 << 15;
 
 constexpr auto kMarked = [] {
     std::array<char, 2 * kReach + 1> cells{};
@@ -19,25 +19,25 @@ constexpr auto kMarked = [] {
     return cells;
 }();
 
-void writeSpaces(std::int64_t count) {
+void writeSpaces(std::int32_t count) {
     for (; count > 0; count -= kReach) std::cout.write(kMarked.data(), std::min(count, kReach));
 }
 
 // Writes `before` spaces, an X, then `after` spaces.
-void writeMarked(std::int64_t before, std::int64_t after) {
-    const std::int64_t sliceBefore = std::min(before, kReach);
-    const std::int64_t sliceAfter = std::min(after, kReach);
+void writeMarked(std::int32_t before, std::int32_t after) {
+    const std::int32_t sliceBefore = std::min(before, kReach);
+    const std::int32_t sliceAfter = std::min(after, kReach);
     writeSpaces(before - sliceBefore);
     std::cout.write(kMarked.data() + kReach - sliceBefore, sliceBefore + 1 + sliceAfter);
     writeSpaces(after - sliceAfter);
 }
 
 // Row `row` has its X at columns `row` and `size - 1 - row`; the nearer one stands `edge` cells
-// from either side, and in the middle row the two are one. Widths are 64-bit: for the largest sizes
-// the column sums do not fit 32 bits.
-bool drawRow(std::int64_t size, std::int64_t row) {
-    const std::int64_t edge = std::min(row, size - 1 - row);
-    const std::int64_t between = size - 2 * edge - 2;
+// from either side, and in the middle row the two are one. Counting from the nearer side keeps
+// every width within -1 ... size - 1, so the size's own type holds them even for the largest size.
+bool drawRow(std::int32_t size, std::int32_t row) {
+    const std::int32_t edge = std::min(row, size - 1 - row);
+    const std::int32_t between = size - 2 * edge - 2;
     if (between < 0) {
         writeMarked(edge, edge);
     } else {
@@ -54,7 +54,7 @@ void printX(std::int32_t size) {
         std::cout << "ERROR";
         return;
     }
-    for (std::int64_t row = 0; row < size; ++row) {
+    for (std::int32_t row = 0; row < size; ++row) {
         if (!drawRow(size, row)) return;
     }
 }
