@@ -1,0 +1,17 @@
+# The version and the date of a release are written down once, in the newest entry of the changelog
+# (Debian's format). The date, in seconds since the epoch, stamps every file that the packages hold
+# when SOURCE_DATE_EPOCH is not set, so that the same source packs to the same bytes.
+set(XCROSS_CHANGELOG ${CMAKE_CURRENT_LIST_DIR}/../changelog)
+file(STRINGS ${XCROSS_CHANGELOG} entry_lines REGEX "^[a-z]|^ -- ")
+list(GET entry_lines 0 heading)  # xcross (1.0.0) unstable; urgency=medium
+list(GET entry_lines 1 trailer)  #  -- Maintainer <address>  Wed, 09 Dec 2026 12:00:00 +0000
+string(REGEX MATCH "^xcross \\(([0-9.]+)\\) " _ "${heading}")
+set(XCROSS_VERSION ${CMAKE_MATCH_1})
+string(REGEX MATCH ">  ([^ ].*)$" _ "${trailer}")
+set(release_date "${CMAKE_MATCH_1}")
+if(NOT XCROSS_VERSION OR NOT release_date)
+  message(FATAL_ERROR "${XCROSS_CHANGELOG}: the newest entry has no version or no date")
+endif()
+execute_process(COMMAND date -u -d "${release_date}" +%s OUTPUT_VARIABLE XCROSS_RELEASE_EPOCH
+                OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${XCROSS_CHANGELOG})
