@@ -1,0 +1,69 @@
+# What is installed beside the program, and the Debian package that holds it all.
+
+# The manual page and the changelog are installed compressed, as Debian keeps them. gzip -n leaves
+# the time and the file name out of the header, so that the same text compresses to the same bytes.
+find_program(GZIP gzip REQUIRED)
+function(xcross_gzip output_variable source)
+  get_filename_component(name ${source} NAME)
+  set(copy ${CMAKE_CURRENT_BINARY_DIR}/doc/${name})
+  add_custom_command(OUTPUT ${copy}.gz
+                     COMMAND ${CMAKE_COMMAND} -E copy ${source} ${copy}
+                     COMMAND ${GZIP} -9nf ${copy}
+                     DEPENDS ${source} VERBATIM)
+  set(${output_variable} ${copy}.gz PARENT_SCOPE)
+endfunction()
+xcross_gzip(man_page ${PROJECT_SOURCE_DIR}/man/xcross.1)
+xcross_gzip(changelog_gz ${XCROSS_CHANGELOG})
+add_custom_target(compressed-docs ALL DEPENDS ${man_page} ${changelog_gz})
+
+# The license, in Debian's machine-readable copyright format: the terms of LICENSE, each line
+# indented by one space and each blank line written as a lone dot.
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE license)
+string(REGEX MATCH "Copyright \\(c\\) ([^\n]+)" _ "${license}")
+set(copyright_holders "${CMAKE_MATCH_1}")
+string(FIND "${license}" "Permission is hereby granted" terms_start)
+string(SUBSTRING "${license}" ${terms_start} -1 license_terms)
+string(STRIP "${license_terms}" license_terms)
+string(REPLACE "\n\n" "\n.\n" license_terms "${license_terms}")
+string(REPLACE "\n" "\n " license_terms "${license_terms}")
+set(copyright_file ${CMAKE_CURRENT_BINARY_DIR}/doc/copyright)
+file(CONFIGURE OUTPUT ${copyright_file} CONTENT
+"Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
+Upstream-Name: xcross
+
+Files: *
+Copyright: ${copyright_holders}
+License: Expat
+ ${license_terms}
+")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE)
+
+install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${copyright_file} ${changelog_gz} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# The Debian package, made with `cpack -G DEB` (the package preset). The binary links only the C
+# library at run time; built against this machine's glibc, it needs that version or a later one.
+execute_process(COMMAND getconf GNU_LIBC_VERSION OUTPUT_VARIABLE glibc
+                OUTPUT_STRIP_TRAILING_WHITESPACE)
+string(REGEX MATCH "[0-9]+\\.[0-9]+" glibc_version "${glibc}")
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_CONTACT "xcross maintainers <maintainers@xcross.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION
+    "xcross reads one integer, the size, from standard input and draws on standard
+output the two diagonals of a square of size by size character cells: the
+letter X on a background of spaces, one line per row. A size that is not a
+positive odd number is answered with the text ERROR instead. Each row is
+written as soon as it is drawn, so even the largest cross streams in constant
+memory.")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= ${glibc_version})")
+# cpack stamps what it packs with SOURCE_DATE_EPOCH; where none is exported, the release's date is.
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_BINARY_DIR}/CPackSourceDate.cmake)
+file(CONFIGURE OUTPUT ${CPACK_PROJECT_CONFIG_FILE} CONTENT
+     "if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})\n  set(ENV{SOURCE_DATE_EPOCH} ${XCROSS_RELEASE_EPOCH})\nendif()\n")
+# The folders that cpack stages are made under the umask of whoever builds; the package gets them
+# as Debian expects them, 755, whatever that umask is.
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/package-folder-modes.cmake)
+include(CPack)
