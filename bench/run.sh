@@ -40,7 +40,7 @@ peak_kib() {
     cat "$work/rss"
 }
 
-echo "xcross $(git -C "$root" describe --always --dirty 2>/dev/null || echo unknown)," \
+echo "xcross ${XCROSS:-$(git -C "$root" describe --always --dirty 2>/dev/null || echo unknown)}," \
     "$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs), $(nproc) cores, $(date -u +%Y-%m-%d)"
 echo
 echo "| size | output to | bytes | xcross median | cat median | xcross GB/s | ratio to cat | xcross peak RSS |"
