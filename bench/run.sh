@@ -66,4 +66,5 @@ done
 ours=$(runs=$((runs * 10)) median "$xcross" -N)
 theirs=$(runs=$((runs * 10)) median /bin/true -N)
 awk -v a="$ours" -v b="$theirs" 'BEGIN {
-    printf "\nStart-up, no input: xcross %.3f ms, /bin/true %.3f ms, ratio %.2f\n", a * 1000, b * 1000, a / b }'
+    printf "\nStart-up, no input: xcross %.3f ms, /bin/true %.3f ms, ratio %.2f\n",
+        a * 1000, b * 1000, a / b }'

@@ -62,7 +62,10 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= ${glibc_version})")
 # cpack stamps what it packs with SOURCE_DATE_EPOCH; where none is exported, the release's date is.
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_BINARY_DIR}/CPackSourceDate.cmake)
 file(CONFIGURE OUTPUT ${CPACK_PROJECT_CONFIG_FILE} CONTENT
-     "if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})\n  set(ENV{SOURCE_DATE_EPOCH} ${XCROSS_RELEASE_EPOCH})\nendif()\n")
+"if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
+  set(ENV{SOURCE_DATE_EPOCH} ${XCROSS_RELEASE_EPOCH})
+endif()
+")
 # The folders that cpack stages are made under the umask of whoever builds; the package gets them
 # as Debian expects them, 755, whatever that umask is.
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/package-folder-modes.cmake)

@@ -24,7 +24,8 @@ set(portable_files $<TARGET_FILE:xcross> ${PROJECT_SOURCE_DIR}/man/xcross.1
 add_custom_command(
   OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${portable_name}.tar.gz
   COMMAND ${CMAKE_COMMAND} -DNAME=${portable_name} "-DFILES=${portable_files}"
-          -DEPOCH=${XCROSS_RELEASE_EPOCH} -DTAR=${TAR} -DGZIP=${GZIP} -P ${CMAKE_CURRENT_LIST_DIR}/pack-portable.cmake
+          -DEPOCH=${XCROSS_RELEASE_EPOCH} -DTAR=${TAR} -DGZIP=${GZIP}
+          -P ${CMAKE_CURRENT_LIST_DIR}/pack-portable.cmake
   DEPENDS ${portable_files} ${CMAKE_CURRENT_LIST_DIR}/pack-portable.cmake
   WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} VERBATIM)
 add_custom_target(portable-archive ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/${portable_name}.tar.gz)
