@@ -58,10 +58,11 @@ public:
             dup2(outputFd, STDOUT_FILENO);
             dup2(err.write, STDERR_FILENO);
             signal(SIGPIPE, sigpipe == Sigpipe::ignore ? SIG_IGN : SIG_DFL);
-            std::vector<char*> argv{const_cast<char*>(XCROSS_PATH)};
+            std::vector<char*> argv;
+            for (const char* word : {XCROSS_COMMAND}) argv.push_back(const_cast<char*>(word));
             for (auto& arg : args) argv.push_back(arg.data());
             argv.push_back(nullptr);
-            execv(XCROSS_PATH, argv.data());
+            execv(argv[0], argv.data());
             _exit(127);
         }
         closeFd(in.read);
