@@ -12,7 +12,10 @@ function(xcross_gzip output_variable source)
                      DEPENDS ${source} VERBATIM)
   set(${output_variable} ${copy}.gz PARENT_SCOPE)
 endfunction()
-xcross_gzip(man_page ${PROJECT_SOURCE_DIR}/man/xcross.1)
+# The manual page's header names the version and the day of the release.
+set(XCROSS_MAN_PAGE ${CMAKE_CURRENT_BINARY_DIR}/man/xcross.1)
+configure_file(${PROJECT_SOURCE_DIR}/man/xcross.1.in ${XCROSS_MAN_PAGE} @ONLY)
+xcross_gzip(man_page ${XCROSS_MAN_PAGE})
 xcross_gzip(changelog_gz ${XCROSS_CHANGELOG})
 add_custom_target(compressed-docs ALL DEPENDS ${man_page} ${changelog_gz})
 
@@ -41,12 +44,10 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_
 install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${copyright_file} ${changelog_gz} DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
-# The Debian package, made with `cpack -G DEB` (the package preset). The binary links only the C
-# library at run time; built against this machine's glibc, it needs that version or a later one.
-execute_process(COMMAND getconf GNU_LIBC_VERSION OUTPUT_VARIABLE glibc
-                OUTPUT_STRIP_TRAILING_WHITESPACE)
-string(REGEX MATCH "[0-9]+\\.[0-9]+" glibc_version "${glibc}")
+# The Debian package, made with `cpack -G DEB` (the package and cross-package presets), for the
+# machine the build is for.
 set(CPACK_GENERATOR DEB)
+set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${XCROSS_ARCH})
 set(CPACK_PACKAGE_CONTACT "xcross maintainers <maintainers@xcross.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION
     "xcross reads one integer, the size, from standard input and draws on standard
@@ -58,13 +59,20 @@ memory.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= ${glibc_version})")
-# cpack stamps what it packs with SOURCE_DATE_EPOCH; where none is exported, the release's date is.
-set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_BINARY_DIR}/CPackSourceDate.cmake)
-file(CONFIGURE OUTPUT ${CPACK_PROJECT_CONFIG_FILE} CONTENT
+# Read by cpack when it packs. It stamps what it packs with SOURCE_DATE_EPOCH; where none is
+# exported, the release's date is. The package's Depends is found from the binary it holds.
+if(CMAKE_CROSSCOMPILING)
+  set(cross_library_dir /usr/${XCROSS_TRIPLET}/lib)
+endif()
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_BINARY_DIR}/CPackProjectConfig.cmake)
+file(GENERATE OUTPUT ${CPACK_PROJECT_CONFIG_FILE} CONTENT
 "if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
   set(ENV{SOURCE_DATE_EPOCH} ${XCROSS_RELEASE_EPOCH})
 endif()
+set(ARCH ${XCROSS_ARCH})
+set(BINARY $<TARGET_FILE:xcross>)
+set(LIBRARY_DIR ${cross_library_dir})
+include(${CMAKE_CURRENT_LIST_DIR}/debian-depends.cmake)
 ")
 # The folders that cpack stages are made under the umask of whoever builds; the package gets them
 # as Debian expects them, 755, whatever that umask is.

@@ -1,9 +1,22 @@
 # The portable build: xcross linked fully statically, the C library included, so that the one file
-# runs on any x86-64 Linux, and packed with its manual page, README and license. It is a static PIE
-# where the toolchain can make one, so that it keeps address-space randomisation.
-option(XCROSS_PORTABLE "Link xcross fully statically and pack it for any x86-64 Linux" OFF)
+# runs on any Linux of its machine, and packed with its manual page, README, license and the
+# notices of what is linked into it. It is a static PIE where the toolchain can make one, so that
+# it keeps address-space randomisation.
+option(XCROSS_PORTABLE "Link xcross fully statically and pack it for any Linux of its machine" OFF)
 if(NOT XCROSS_PORTABLE)
   return()
+endif()
+
+# A cross build links Debian's own C library for that machine (multiarch libc6-dev:ARCH), the
+# same version as this machine's, rather than the cross toolchain's older copy: so one source
+# package of glibc is the source of every static build.
+if(CMAKE_CROSSCOMPILING)
+  set(multiarch_libraries /usr/lib/${XCROSS_TRIPLET})
+  if(NOT EXISTS ${multiarch_libraries}/libc.a)
+    message(FATAL_ERROR "the portable build for ${XCROSS_ARCH} needs libc6-dev:${XCROSS_ARCH}: "
+                        "dpkg --add-architecture ${XCROSS_ARCH}, apt-get update, and install it")
+  endif()
+  target_link_options(xcross PRIVATE -B${multiarch_libraries}/ -L${multiarch_libraries})
 endif()
 
 include(CheckLinkerFlag)
@@ -15,12 +28,22 @@ if(XCROSS_HAVE_STATIC_PIE)
 else()
   set(CMAKE_CXX_LINK_OPTIONS_PIE -static)
 endif()
-target_link_options(xcross PRIVATE -s)
+# The linker's map of what it took in is where the notices find the components linked in.
+set(link_map ${CMAKE_CURRENT_BINARY_DIR}/xcross.map)
+target_link_options(xcross PRIVATE -s -Wl,-Map=${link_map})
+
+string(REGEX MATCH "^[^-]+" machine ${XCROSS_TRIPLET})
+set(notices ${CMAKE_CURRENT_BINARY_DIR}/THIRD-PARTY-NOTICES)
+add_custom_command(
+  OUTPUT ${notices}
+  COMMAND ${PROJECT_SOURCE_DIR}/scripts/third-party-notices ${link_map} ${PROJECT_VERSION}
+          ${machine} > ${notices}
+  DEPENDS xcross ${PROJECT_SOURCE_DIR}/scripts/third-party-notices VERBATIM)
 
 find_program(TAR tar REQUIRED)
-set(portable_name xcross-${PROJECT_VERSION}-x86_64-linux)
-set(portable_files $<TARGET_FILE:xcross> ${PROJECT_SOURCE_DIR}/man/xcross.1
-                   ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE)
+set(portable_name xcross-${PROJECT_VERSION}-${machine}-linux)
+set(portable_files $<TARGET_FILE:xcross> ${XCROSS_MAN_PAGE} ${PROJECT_SOURCE_DIR}/README.md
+                   ${PROJECT_SOURCE_DIR}/LICENSE ${notices})
 add_custom_command(
   OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${portable_name}.tar.gz
   COMMAND ${CMAKE_COMMAND} -DNAME=${portable_name} "-DFILES=${portable_files}"
