@@ -1,6 +1,7 @@
 # Reads the row of cmake/architectures for one machine into XCROSS_ARCH (Debian's name),
-# XCROSS_TRIPLET, XCROSS_QEMU and XCROSS_CONTROL_FLOW_FLAG (empty where there is none). The machine is the one named by XCROSS_ARCH, or else the one whose triplet
-# the compiler reports; a machine that is not in the table leaves them all empty.
+# XCROSS_TRIPLET, XCROSS_QEMU and XCROSS_CONTROL_FLOW_FLAG (empty where there is none). The machine
+# is the one named by XCROSS_ARCH, or else the one whose triplet the compiler reports; a machine
+# that is not in the table leaves them all empty.
 function(xcross_read_architecture)
   set(wanted_arch "${XCROSS_ARCH}")
   if(NOT wanted_arch AND CMAKE_CXX_COMPILER)

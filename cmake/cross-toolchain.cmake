@@ -4,8 +4,8 @@
 include(${CMAKE_CURRENT_LIST_DIR}/Architecture.cmake)
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES XCROSS_ARCH)
 if(NOT XCROSS_ARCH)
-  message(FATAL_ERROR "cross builds need XCROSS_ARCH, one of the Debian architectures listed in "
-                      "cmake/architectures (XCROSS_ARCH=arm64 cmake --workflow --preset cross-tests)")
+  message(FATAL_ERROR "cross builds need XCROSS_ARCH, a Debian architecture of "
+                      "cmake/architectures: XCROSS_ARCH=arm64 cmake --workflow --preset cross-tests")
 endif()
 xcross_read_architecture()
 
