@@ -5,7 +5,8 @@ include(${CMAKE_CURRENT_LIST_DIR}/Architecture.cmake)
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES XCROSS_ARCH)
 if(NOT XCROSS_ARCH)
   message(FATAL_ERROR "cross builds need XCROSS_ARCH, a Debian architecture of "
-                      "cmake/architectures: XCROSS_ARCH=arm64 cmake --workflow --preset cross-tests")
+                      "cmake/architectures: XCROSS_ARCH=arm64 cmake --workflow --preset "
+                      "cross-tests")
 endif()
 xcross_read_architecture()
 
