@@ -1,7 +1,7 @@
 # The version and the date of a release are written down once, in the newest entry of the changelog
-# (Debian's format), and the manual page's header takes both from here. The date, in seconds since
-# the epoch, stamps every file that the packages hold when SOURCE_DATE_EPOCH is not set, so that the
-# same source packs to the same bytes.
+# (Debian's format), and the manual page's header takes both from here. XCROSS_SOURCE_DATE_EPOCH
+# stamps every file that the packages and archives hold: SOURCE_DATE_EPOCH where it is set, or else
+# the release's date, so that the same source packs to the same bytes.
 set(XCROSS_CHANGELOG ${CMAKE_CURRENT_LIST_DIR}/../changelog)
 file(STRINGS ${XCROSS_CHANGELOG} entry_lines REGEX "^[a-z]|^ -- ")
 list(GET entry_lines 0 heading)  # xcross (1.0.0) unstable; urgency=medium
@@ -17,4 +17,9 @@ execute_process(COMMAND date -u -d "${release_date}" +%s OUTPUT_VARIABLE XCROSS_
                 OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 execute_process(COMMAND date -u -d "@${XCROSS_RELEASE_EPOCH}" +%F OUTPUT_VARIABLE XCROSS_RELEASE_DAY
                 OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+  set(XCROSS_SOURCE_DATE_EPOCH $ENV{SOURCE_DATE_EPOCH})
+else()
+  set(XCROSS_SOURCE_DATE_EPOCH ${XCROSS_RELEASE_EPOCH})
+endif()
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${XCROSS_CHANGELOG})

@@ -8,7 +8,7 @@ check_pie_supported()
 set(CMAKE_POSITION_INDEPENDENT_CODE ON)
 
 add_compile_options(
-  -fstack-protector-strong -fstack-clash-protection ${XCROSS_CONTROL_FLOW_FLAG}
+  -fstack-protector-strong -fstack-clash-protection ${XCROSS_CONTROL_FLOW}
   -D_GLIBCXX_ASSERTIONS
   # Fortified calls need the optimiser; Debug builds are for the sanitizers and valgrind instead.
   # The -U keeps a toolchain that fortifies by default from warning about the redefinition.

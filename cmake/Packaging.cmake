@@ -59,22 +59,32 @@ memory.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-# Read by cpack when it packs. It stamps what it packs with SOURCE_DATE_EPOCH; where none is
-# exported, the release's date is. The package's Depends is found from the binary it holds.
+# A package is made only where dpkg-shlibdeps can find its Depends: the package presets say so
+# when they configure, before anything is built.
+option(XCROSS_PACKAGE "Configure for making the Debian package (needs dpkg-dev)" OFF)
+find_program(DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(XCROSS_PACKAGE AND NOT DPKG_SHLIBDEPS)
+  message(FATAL_ERROR "the Debian package needs dpkg-shlibdeps, which is missing: "
+                      "scripts/install-deps --package (Debian's dpkg-dev)")
+endif()
+# Read by cpack when it packs. It stamps what it packs with the release's time stamp. CPack finds a
+# package's Depends with dpkg-shlibdeps for the machine it runs on alone
+# (CPACK_DEBIAN_PACKAGE_SHLIBDEPS), not in a cross toolchain's libraries, so debian-depends.cmake
+# runs it for every machine alike.
 if(CMAKE_CROSSCOMPILING)
-  set(cross_library_dir /usr/${XCROSS_TRIPLET}/lib)
+  set(cross_library_dir ${XCROSS_SYSROOT}/lib)
 endif()
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_BINARY_DIR}/CPackProjectConfig.cmake)
 file(GENERATE OUTPUT ${CPACK_PROJECT_CONFIG_FILE} CONTENT
-"if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
-  set(ENV{SOURCE_DATE_EPOCH} ${XCROSS_RELEASE_EPOCH})
-endif()
+"set(ENV{SOURCE_DATE_EPOCH} ${XCROSS_SOURCE_DATE_EPOCH})
 set(ARCH ${XCROSS_ARCH})
 set(BINARY $<TARGET_FILE:xcross>)
 set(LIBRARY_DIR ${cross_library_dir})
+set(DPKG_SHLIBDEPS ${DPKG_SHLIBDEPS})
 include(${CMAKE_CURRENT_LIST_DIR}/debian-depends.cmake)
 ")
 # The folders that cpack stages are made under the umask of whoever builds; the package gets them
-# as Debian expects them, 755, whatever that umask is.
+# as Debian expects them, 755, whatever that umask is. CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+# does not serve: CMake makes the folders with those modes, and the umask still narrows them.
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/package-folder-modes.cmake)
 include(CPack)

@@ -11,12 +11,11 @@ endif()
 # same version as this machine's, rather than the cross toolchain's older copy: so one source
 # package of glibc is the source of every static build.
 if(CMAKE_CROSSCOMPILING)
-  set(multiarch_libraries /usr/lib/${XCROSS_TRIPLET})
-  if(NOT EXISTS ${multiarch_libraries}/libc.a)
+  if(NOT EXISTS ${XCROSS_MULTIARCH}/libc.a)
     message(FATAL_ERROR "the portable build for ${XCROSS_ARCH} needs libc6-dev:${XCROSS_ARCH}: "
                         "dpkg --add-architecture ${XCROSS_ARCH}, apt-get update, and install it")
   endif()
-  target_link_options(xcross PRIVATE -B${multiarch_libraries}/ -L${multiarch_libraries})
+  target_link_options(xcross PRIVATE -B${XCROSS_MULTIARCH}/ -L${XCROSS_MULTIARCH})
 endif()
 
 include(CheckLinkerFlag)
@@ -32,23 +31,22 @@ endif()
 set(link_map ${CMAKE_CURRENT_BINARY_DIR}/xcross.map)
 target_link_options(xcross PRIVATE -s -Wl,-Map=${link_map})
 
-string(REGEX MATCH "^[^-]+" machine ${XCROSS_TRIPLET})
 set(notices ${CMAKE_CURRENT_BINARY_DIR}/THIRD-PARTY-NOTICES)
 add_custom_command(
   OUTPUT ${notices}
   COMMAND ${PROJECT_SOURCE_DIR}/scripts/third-party-notices ${link_map} ${PROJECT_VERSION}
-          ${machine} > ${notices}
+          ${XCROSS_CPU} > ${notices}
   DEPENDS xcross ${PROJECT_SOURCE_DIR}/scripts/third-party-notices VERBATIM)
 
 find_program(TAR tar REQUIRED)
-set(portable_name xcross-${PROJECT_VERSION}-${machine}-linux)
+set(portable_name xcross-${PROJECT_VERSION}-${XCROSS_CPU}-linux)
 set(portable_files $<TARGET_FILE:xcross> ${XCROSS_MAN_PAGE} ${PROJECT_SOURCE_DIR}/README.md
                    ${PROJECT_SOURCE_DIR}/LICENSE ${notices})
 add_custom_command(
   OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${portable_name}.tar.gz
   COMMAND ${CMAKE_COMMAND} -DNAME=${portable_name} "-DFILES=${portable_files}"
-          -DEPOCH=${XCROSS_RELEASE_EPOCH} -DTAR=${TAR} -DGZIP=${GZIP}
-          -P ${CMAKE_CURRENT_LIST_DIR}/pack-portable.cmake
-  DEPENDS ${portable_files} ${CMAKE_CURRENT_LIST_DIR}/pack-portable.cmake
+          -DEPOCH=${XCROSS_SOURCE_DATE_EPOCH} -DTAR=${TAR} -DGZIP=${GZIP}
+          -P ${CMAKE_CURRENT_LIST_DIR}/pack-archive.cmake
+  DEPENDS ${portable_files} ${CMAKE_CURRENT_LIST_DIR}/pack-archive.cmake
   WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} VERBATIM)
 add_custom_target(portable-archive ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/${portable_name}.tar.gz)
