@@ -44,6 +44,11 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_
 install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${copyright_file} ${changelog_gz} DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
+# The linker's map of what it took in: the notices, the SBOMs and the package's Static-Built-Using
+# find in it the Debian packages whose files were linked into the program.
+set(XCROSS_LINK_MAP ${CMAKE_CURRENT_BINARY_DIR}/xcross.map)
+target_link_options(xcross PRIVATE -Wl,-Map=${XCROSS_LINK_MAP})
+
 # The Debian package, made with `cpack -G DEB` (the package and cross-package presets), for the
 # machine the build is for.
 set(CPACK_GENERATOR DEB)

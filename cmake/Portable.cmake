@@ -27,14 +27,12 @@ if(XCROSS_HAVE_STATIC_PIE)
 else()
   set(CMAKE_CXX_LINK_OPTIONS_PIE -static)
 endif()
-# The linker's map of what it took in is where the notices find the components linked in.
-set(link_map ${CMAKE_CURRENT_BINARY_DIR}/xcross.map)
-target_link_options(xcross PRIVATE -s -Wl,-Map=${link_map})
+target_link_options(xcross PRIVATE -s)
 
 set(notices ${CMAKE_CURRENT_BINARY_DIR}/THIRD-PARTY-NOTICES)
 add_custom_command(
   OUTPUT ${notices}
-  COMMAND ${PROJECT_SOURCE_DIR}/scripts/third-party-notices ${link_map} ${PROJECT_VERSION}
+  COMMAND ${PROJECT_SOURCE_DIR}/scripts/third-party-notices ${XCROSS_LINK_MAP} ${PROJECT_VERSION}
           ${XCROSS_CPU} > ${notices}
   DEPENDS xcross ${PROJECT_SOURCE_DIR}/scripts/third-party-notices VERBATIM)
 
