@@ -1,15 +1,17 @@
-# The version and the date of a release are written down once, in the newest entry of the changelog
-# (Debian's format), and the manual page's header takes both from here. XCROSS_SOURCE_DATE_EPOCH
-# stamps every file that the packages and archives hold: SOURCE_DATE_EPOCH where it is set, or else
-# the release's date, so that the same source packs to the same bytes.
+# The version, the date and the maintainer of a release are written down once, in the newest entry
+# of the changelog (Debian's format), and the manual page's header takes the version and the date
+# from here. XCROSS_SOURCE_DATE_EPOCH stamps every file that the packages and archives hold:
+# SOURCE_DATE_EPOCH where it is set, or else the release's date, so that the same source packs to
+# the same bytes.
 set(XCROSS_CHANGELOG ${CMAKE_CURRENT_LIST_DIR}/../changelog)
 file(STRINGS ${XCROSS_CHANGELOG} entry_lines REGEX "^[a-z]|^ -- ")
 list(GET entry_lines 0 heading)  # xcross (1.0.0) unstable; urgency=medium
 list(GET entry_lines 1 trailer)  #  -- Maintainer <address>  Wed, 09 Dec 2026 12:00:00 +0000
 string(REGEX MATCH "^xcross \\(([0-9.]+)\\) " _ "${heading}")
 set(XCROSS_VERSION ${CMAKE_MATCH_1})
-string(REGEX MATCH ">  ([^ ].*)$" _ "${trailer}")
-set(release_date "${CMAKE_MATCH_1}")
+string(REGEX MATCH "^ -- (.+>)  ([^ ].*)$" _ "${trailer}")
+set(XCROSS_MAINTAINER "${CMAKE_MATCH_1}")
+set(release_date "${CMAKE_MATCH_2}")
 if(NOT XCROSS_VERSION OR NOT release_date)
   message(FATAL_ERROR "${XCROSS_CHANGELOG}: the newest entry has no version or no date")
 endif()

@@ -53,7 +53,7 @@ target_link_options(xcross PRIVATE -Wl,-Map=${XCROSS_LINK_MAP})
 # machine the build is for.
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${XCROSS_ARCH})
-set(CPACK_PACKAGE_CONTACT "xcross maintainers <maintainers@xcross.invalid>")
+set(CPACK_PACKAGE_CONTACT "${XCROSS_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION
     "xcross reads one integer, the size, from standard input and draws on standard
 output the two diagonals of a square of size by size character cells: the
@@ -72,10 +72,10 @@ if(XCROSS_PACKAGE AND NOT DPKG_SHLIBDEPS)
   message(FATAL_ERROR "the Debian package needs dpkg-shlibdeps, which is missing: "
                       "scripts/install-deps --package (Debian's dpkg-dev)")
 endif()
-# Read by cpack when it packs. It stamps what it packs with the release's time stamp. CPack finds a
-# package's Depends with dpkg-shlibdeps for the machine it runs on alone
-# (CPACK_DEBIAN_PACKAGE_SHLIBDEPS), not in a cross toolchain's libraries, so debian-depends.cmake
-# runs it for every machine alike.
+# Read by cpack when it packs. It stamps what it packs with the release's time stamp, and names what
+# was linked in statically. CPack finds a package's Depends with dpkg-shlibdeps for the machine it
+# runs on alone (CPACK_DEBIAN_PACKAGE_SHLIBDEPS), not in a cross toolchain's libraries, so
+# debian-depends.cmake runs it for every machine alike.
 if(CMAKE_CROSSCOMPILING)
   set(cross_library_dir ${XCROSS_SYSROOT}/lib)
 endif()
@@ -87,6 +87,9 @@ set(BINARY $<TARGET_FILE:xcross>)
 set(LIBRARY_DIR ${cross_library_dir})
 set(DPKG_SHLIBDEPS ${DPKG_SHLIBDEPS})
 include(${CMAKE_CURRENT_LIST_DIR}/debian-depends.cmake)
+set(LINKED_PACKAGES ${PROJECT_SOURCE_DIR}/scripts/linked-packages)
+set(LINK_MAP ${XCROSS_LINK_MAP})
+include(${CMAKE_CURRENT_LIST_DIR}/static-built-using.cmake)
 ")
 # The folders that cpack stages are made under the umask of whoever builds; the package gets them
 # as Debian expects them, 755, whatever that umask is. CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
