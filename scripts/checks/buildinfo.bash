@@ -27,16 +27,18 @@ buildinfo_sums_every_artifact() {
 # Installed-Build-Depends pins every package that scripts/install-deps --release lists at the
 # version dpkg has, and each package it pins is installed at that version.
 buildinfo_pins_what_dpkg_has() {
-    local package pinned count=0
+    local package pinned installed version count=0
     pinned=$(buildinfo_field Installed-Build-Depends | sed 's/,$//')
     while read -r package; do
         grep -q -F -e "$package (= " <<<"$pinned" ||
             { echo "  Installed-Build-Depends does not pin $package"; return 1; }
     done < <(scripts/install-deps --list --release)
+    # A package of this machine or of all is pinned by its name alone, one of another by name:arch.
+    installed=$(dpkg-query -W -f='${Package}:${Architecture} ${Version}\n' |
+        sed -E "s/:($native|all) / /")
     while read -r package _ version; do
-        version=${version%)}
-        [ "$(dpkg-query -W -f='${Version}' "$package")" = "$version" ] ||
-            { echo "  it pins $package $version, but dpkg has another version"; return 1; }
+        grep -q -x -F -e "$package ${version%)}" <<<"$installed" ||
+            { echo "  it pins $package ${version%)}, but dpkg has another version"; return 1; }
         count=$((count + 1))
     done <<<"$pinned"
     counted "pinned packages" $count
