@@ -61,6 +61,7 @@ letter X on a background of spaces, one line per row. A size that is not a
 positive odd number is answered with the text ERROR instead. Each row is
 written as soon as it is drawn, so even the largest cross streams in constant
 memory.")
+set(CPACK_DEBIAN_PACKAGE_VERSION ${XCROSS_VERSION})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)

@@ -32,12 +32,12 @@ target_link_options(xcross PRIVATE -s)
 set(notices ${CMAKE_CURRENT_BINARY_DIR}/THIRD-PARTY-NOTICES)
 add_custom_command(
   OUTPUT ${notices}
-  COMMAND ${PROJECT_SOURCE_DIR}/scripts/third-party-notices ${XCROSS_LINK_MAP} ${PROJECT_VERSION}
+  COMMAND ${PROJECT_SOURCE_DIR}/scripts/third-party-notices ${XCROSS_LINK_MAP} ${XCROSS_VERSION}
           ${XCROSS_CPU} > ${notices}
   DEPENDS xcross ${PROJECT_SOURCE_DIR}/scripts/third-party-notices VERBATIM)
 
 find_program(TAR tar REQUIRED)
-set(portable_name xcross-${PROJECT_VERSION}-${XCROSS_CPU}-linux)
+set(portable_name xcross-${XCROSS_VERSION}-${XCROSS_CPU}-linux)
 set(portable_files $<TARGET_FILE:xcross> ${XCROSS_MAN_PAGE} ${PROJECT_SOURCE_DIR}/README.md
                    ${PROJECT_SOURCE_DIR}/LICENSE ${notices})
 add_custom_command(
