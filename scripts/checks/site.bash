@@ -1,0 +1,228 @@
+# Sourced by scripts/check-release when no release is named: rehearses the life of the project's
+# releases as a maintainer and its users would live it, with throwaway keys, in temporary clones
+# of the commit checked out that commit those keys to keys/, so that no check is weakened for them.
+#   A  the commit's version, signed by key 1: every check of a release, and made again from its
+#      source archive to the same bytes
+#   B  a higher version (four numbers, as a fix release has), keys/ adds key 2, signed by both
+#   C  higher again, keys/ retires key 1, signed by key 2 alone
+# sign-release and publish refuse what they must; A, B and C are published in turn into one site,
+# served over http on the loopback address, and apt clients read it, with apt's own sandbox, as
+# users would through the life of the keys.
+source scripts/checks/apt-client.bash
+
+read -r _ epoch maintainer < <(cmake -P cmake/release-facts.cmake)
+key1=$(new_key 'xcross rehearsal key 1 <one@xcross.invalid>')
+key2=$(new_key 'xcross rehearsal key 2 <two@xcross.invalid>')
+
+# commit_keys CLONE FINGERPRINT...: makes keys/ of CLONE hold exactly these keys, and commits it.
+commit_keys() {
+    local clone=$1 key
+    rm -f "$clone"/keys/*.asc
+    mkdir -p "$clone/keys"
+    for key in "${@:2}"; do
+        gpg --batch --armor --export --export-options export-minimal "$key" >"$clone/keys/$key.asc"
+    done
+    committed "$clone" "keys/ holds the rehearsal's keys" keys
+}
+
+# committed CLONE MESSAGE PATH...: commits PATH in CLONE.
+committed() {
+    git -C "$1" add -A "${@:3}" &&
+        git -C "$1" -c user.name=rehearsal -c user.email=rehearsal@xcross.invalid \
+            commit -q -m "$2"
+}
+
+# next_version CLONE VERSION SECONDS: a changelog entry for VERSION, dated SECONDS after the
+# commit's release, committed in CLONE.
+next_version() {
+    local date
+    date=$(LC_ALL=C date -u -R -d "@$((epoch + $3))")
+    # A release may not be dated after the clock.
+    while [ "$((epoch + $3))" -gt "$(date +%s)" ]; do sleep 1; done
+    { printf 'xcross (%s) unstable; urgency=medium\n\n  * A release of the rehearsal.\n\n' "$2"
+        printf ' -- %s  %s\n\n' "$maintainer" "$date"
+        cat "$1/changelog"; } >"$work/changelog"
+    mv "$work/changelog" "$1/changelog"
+    committed "$1" "xcross $2" changelog
+}
+
+# release_in CLONE KEY...: makes the release of CLONE and signs it with the keys.
+release_in() {
+    (cd "$1" && scripts/release && XCROSS_SIGNING_KEY="${*:2}" scripts/sign-release) \
+        >"$1.log" 2>&1 || { tail -n 30 "$1.log"; return 1; }
+}
+
+# Release A, made and signed in a clone whose keys/ holds key 1, passes every check of a release.
+release_a_passes_every_check() {
+    git clone -q . "$work/a" && commit_keys "$work/a" "$key1" && release_in "$work/a" "$key1" &&
+        "$work/a/scripts/check-release" "$work/a/dist" 2>&1 | sed 's/^/  /'
+}
+
+# Made again from the source archive alone: in another folder, which is setgid, under umask 077,
+# with compiler flags in the environment that a release must not take.
+rebuilds_the_same_from_its_source() {
+    local dist=$work/a/dist folder=$work/setgid
+    mkdir "$folder" && chmod g+s "$folder" &&
+        (umask 077 && tar -xzf "$dist/xcross-$version.tar.gz" --no-same-permissions --touch \
+            -C "$folder") &&
+        (umask 077 && CXXFLAGS=-fno-inline LDFLAGS=-Wl,--build-id=none \
+            "$folder/xcross-$version/scripts/release" >"$work/second.log" 2>&1) &&
+        diff -r -x SHA256SUMS.asc -x InRelease -x Release.gpg "$dist" \
+            "$folder/xcross-$version/dist" ||
+        { tail -n 20 "$work/second.log"; return 1; }
+}
+
+# refused WHY COMMAND...: COMMAND fails and says WHY on standard error.
+refused() {
+    local said
+    if said=$("${@:2}" 2>&1 >/dev/null); then
+        echo "  not refused: ${*:2}"
+        return 1
+    fi
+    echo "  refused: $said" | head -n 3
+    grep -q -F -e "$1" <<<"$said"
+}
+
+# unsigned_copy NAME: a copy of release A without its signatures.
+unsigned_copy() {
+    local dist=$work/a/dist copy=$work/$1
+    cp -a "$dist" "$copy"
+    (cd "$copy" && find . \( -name SHA256SUMS.asc -o -name InRelease -o -name Release.gpg \) -delete)
+    echo "$copy"
+}
+
+# sign-release refuses a key that keys/ does not hold, a key that has expired, and a release with
+# a package changed after SHA256SUMS was written, and signs nothing; it warns of a signing subkey
+# that expires within 30 days.
+sign_release_refuses_what_it_must() {
+    local copy expired subkeyed sign=$work/a/scripts/sign-release
+    copy=$(unsigned_copy unsigned)
+    XCROSS_SIGNING_KEY=$key2 refused "is not one of the release's keys/" "$sign" "$copy" &&
+        [ -z "$(find "$copy" -name SHA256SUMS.asc -o -name InRelease -o -name Release.gpg)" ] ||
+        return 1
+    expired=$(gpg --batch --quiet --passphrase '' \
+        --faked-system-time "$(date -u -d '-2 years' +%Y%m%dT%H%M%S)!" --quick-gen-key \
+        'expired signer <expired-signer@xcross.invalid>' ed25519 sign 1y 2>/dev/null &&
+        gpg --batch --with-colons --list-keys expired-signer@xcross.invalid |
+        awk -F: '$1 == "fpr" { print $10; exit }')
+    XCROSS_SIGNING_KEY=$expired refused "has expired" "$sign" "$copy" || return 1
+    copy=$(unsigned_copy changed-package)
+    printf '\377' | dd of="$copy/xcross_${version}_$native.deb" bs=1 seek=2000 conv=notrunc \
+        status=none
+    XCROSS_SIGNING_KEY=$key1 refused "xcross_${version}_$native.deb: FAILED" "$sign" "$copy" || return 1
+    # A primary key that only certifies and never expires, with a signing subkey that expires in
+    # 30 days, in a copy of A whose keyring (and sums) hold it.
+    gpg --batch --quiet --passphrase '' --quick-gen-key 'subkey signer <subkey@xcross.invalid>' \
+        ed25519 cert never 2>/dev/null || return 1
+    subkeyed=$(gpg --batch --with-colons --list-keys subkey@xcross.invalid |
+        awk -F: '$1 == "fpr" { print $10; exit }')
+    gpg --batch --quiet --passphrase '' --quick-add-key "$subkeyed" ed25519 sign 30d || return 1
+    copy=$(unsigned_copy subkey)
+    gpg --batch --export "$subkeyed" >>"$copy/xcross-archive-keyring.gpg"
+    (cd "$copy" && find . -type f ! -name SHA256SUMS -printf '%P\n' | LC_ALL=C sort |
+        xargs sha256sum >SHA256SUMS)
+    XCROSS_SIGNING_KEY=$subkeyed "$sign" "$copy" 2>"$work/subkey.log" >/dev/null &&
+        sed 's/^/  /' "$work/subkey.log" &&
+        grep -q "the signing subkey of $subkeyed expires on $(date -u -d '+30 days' +%F)" \
+            "$work/subkey.log" &&
+        counted refusals 3
+}
+
+# serve FOLDER: serves FOLDER over http on the loopback address and prints its address.
+serve() {
+    local port
+    python3 -m http.server --bind 127.0.0.1 --directory "$1" 0 >"$work/http.log" 2>&1 &
+    echo $! >"$work/http.pid"
+    for _ in $(seq 50); do
+        port=$(sed -n 's/.* port \([0-9]*\) .*/\1/p' "$work/http.log")
+        [ -z "$port" ] || { echo "http://127.0.0.1:$port"; return; }
+        sleep 0.1
+    done
+    echo "  the http server did not start" >&2
+    return 1
+}
+
+# installed STATE PACKAGE=VERSION...: the client in STATE has these packages installed, and this
+# machine's C library.
+installed() {
+    local package
+    for package in "libc6=$(dpkg-query -W -f='${Version}' "libc6:$native")" "${@:2}"; do
+        printf '%s\n' "Package: ${package%=*}" "Status: install ok installed" \
+            "Architecture: $([[ $package == xcross-archive-keyring=* ]] && echo all || echo "$native")" \
+            "Version: ${package#*=}" "Maintainer: $maintainer" "Description: installed" ""
+    done >"$1/status"
+}
+
+# upgrades STATE VERSION: the client in STATE would upgrade xcross and the keyring package to
+# VERSION, and, as installing it would, takes the keyring that package brings.
+upgrades() {
+    local plan
+    plan=$(APT_CONFIG=$1/apt.conf apt-get -s -q upgrade 2>&1) || { echo "$plan"; return 1; }
+    grep -q "^Inst xcross \[.*\] ($2 " <<<"$plan" &&
+        grep -q "^Inst xcross-archive-keyring \[.*\] ($2 " <<<"$plan" &&
+        ! grep -E '^(W|E):' <<<"$plan" || { echo "$plan"; return 1; }
+    echo "  apt-get upgrade would bring xcross and its keyring $2"
+    apt_in "$1" download xcross-archive-keyring >/dev/null &&
+        dpkg-deb --fsys-tarfile "$1/download/xcross-archive-keyring_$2_all.deb" |
+        tar -xO ./usr/share/keyrings/xcross-archive-keyring.gpg >"$1/keyring.gpg" &&
+        installed "$1" "xcross=$2" "xcross-archive-keyring=$2"
+}
+
+# A client that installed A from the site keeps reading it, without a warning, while B adds key 2
+# and C retires key 1, because upgrading the keyring package brings each new key before it alone
+# signs; a client whose lists are older still downloads the .deb they name; a client that read
+# A's InRelease before B's was uploaded still finds every index it names; a client that never
+# upgraded its keyring gets apt's own error once key 1 no longer signs. publish refuses a version
+# that is not above what the site has, a release that is not signed, and one signed by a key that
+# the keys/ of its tree does not hold.
+keys_rotate_through_apt() {
+    local site=$work/site address suite b=$version.1 c=$version.2 client
+    suite=$(client_suite)
+    git clone -q "$work/a" "$work/b" && commit_keys "$work/b" "$key1" "$key2" &&
+        next_version "$work/b" "$b" 60 && release_in "$work/b" "$key1" "$key2" &&
+        git clone -q "$work/b" "$work/c" && commit_keys "$work/c" "$key2" &&
+        next_version "$work/c" "$c" 120 && release_in "$work/c" "$key2" || return 1
+    mkdir "$site"
+    address=$(serve "$work") || return 1
+    trap 'kill "$(cat "$work/http.pid")"' EXIT
+    "$work/a/scripts/publish" "$work/a/dist" "$site"
+    for client in current stale old; do
+        apt_client "$work/$client" "$address/site/apt" "$suite" "$work/$client/keyring.gpg"
+        dpkg-deb --fsys-tarfile "$work/a/dist/xcross-archive-keyring_${version}_all.deb" |
+            tar -xO ./usr/share/keyrings/xcross-archive-keyring.gpg >"$work/$client/keyring.gpg"
+        apt_updates "$work/$client" && installed "$work/$client" "xcross=$version" \
+            "xcross-archive-keyring=$version" || return 1
+    done
+    echo "  A: published, and three clients read it"
+    cp -a "$site/apt/dists" "$work/dists-of-a"
+
+    refused "is not above it" "$work/a/scripts/publish" "$work/a/dist" "$site" &&
+        refused "is not signed" "$work/a/scripts/publish" "$(unsigned_copy unpublished)" "$site" &&
+        refused "not by the keys of keys/" "$work/a/scripts/publish" "$work/c/dist" "$site" &&
+        "$work/b/scripts/publish" "$work/b/dist" "$site" || return 1
+    apt_in "$work/stale" download xcross >/dev/null &&
+        cmp "$work/stale/download/xcross_${version}_$native.deb" "$work/a/dist/xcross_${version}_$native.deb" ||
+        { echo "  a client with A's lists could not download A's xcross after B"; return 1; }
+    echo "  B: published; a client with A's lists still downloads A's xcross"
+    cp -a "$site" "$work/mid-upload"
+    (cd "$work/dists-of-a" && find . \( -name InRelease -o -name Release -o -name Release.gpg \) \
+        -exec cp {} "$work/mid-upload/apt/dists/{}" \;)
+    apt_client "$work/midway" "$address/mid-upload/apt" "$suite" "$work/current/keyring.gpg"
+    apt_updates "$work/midway" && apt_in "$work/midway" download xcross >/dev/null ||
+        { echo "  a client that read A's InRelease during B's upload did not find what it names"; return 1; }
+    echo "  B, half uploaded: a client that read A's InRelease finds every index it names"
+    apt_updates "$work/current" && upgrades "$work/current" "$b" || return 1
+
+    "$work/c/scripts/publish" "$work/c/dist" "$site" &&
+        apt_updates "$work/current" && upgrades "$work/current" "$c" || return 1
+    echo "  C: signed by key 2 alone, read without a warning by the client that upgraded"
+    # Its lists of A stay, and name what the pool still holds: the update is what must fail.
+    apt_in "$work/old" update >"$work/old/update.log" 2>&1 || true
+    grep -q '^E:' "$work/old/update.log" || { cat "$work/old/update.log"; return 1; }
+    echo "  C, to a client that never upgraded its keyring: apt says"
+    grep -E '^(W|E):' "$work/old/update.log" | sed 's/^/    /'
+    counted releases 3
+}
+
+checks+=(release_a_passes_every_check rebuilds_the_same_from_its_source
+    sign_release_refuses_what_it_must keys_rotate_through_apt)
