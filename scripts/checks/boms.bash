@@ -69,7 +69,9 @@ boms_name_what_each_artifact_holds() {
                 { echo "  $artifact.cdx.json names $name by other hashes"; return 1; }
         done < <(bom_query "$artifact" '.metadata.component.components[].name')
         case $artifact in
-            xcross-"$version".tar.gz) ;;
+            xcross-"$version".tar.gz | xcross-archive-keyring_*)
+                [ -z "$(bom_query "$artifact" '.metadata.component.components[].name')" ] ||
+                    { echo "  $artifact.cdx.json names a program in it"; return 1; } ;;
             *.deb)
                 bom_query "$artifact" '.metadata.component.components[].name' | lists usr/bin/xcross
                 diff <(dpkg-deb -f "$dist/$artifact" Depends | sed 's/, /\n/g') <(bom_query "$artifact" \
@@ -85,7 +87,8 @@ boms_name_what_each_artifact_holds() {
             [ "$(dpkg-query -W -f='${Version}' "$name")" = "$version_of" ] ||
                 { echo "  $artifact.cdx.json names $name $version_of, which dpkg does not have"; return 1; }
         done < <(bom_static_packages "$artifact")
-        [ -n "$(bom_static_packages "$artifact")" ] || [ "$artifact" = "xcross-$version.tar.gz" ] ||
+        [ -n "$(bom_static_packages "$artifact")" ] ||
+            [[ $artifact == xcross-"$version".tar.gz || $artifact == xcross-archive-keyring_* ]] ||
             { echo "  $artifact.cdx.json names nothing linked in"; return 1; }
         count=$((count + 1))
     done

@@ -202,13 +202,13 @@ keyring_package_holds_the_keyring() {
         ./usr/share/doc/ ./usr/share/doc/xcross-archive-keyring/ \
         ./usr/share/doc/xcross-archive-keyring/changelog.gz \
         ./usr/share/doc/xcross-archive-keyring/copyright ./usr/share/keyrings/ \
-        ./usr/share/keyrings/xcross-archive-keyring.gpg &&
+        ./usr/share/keyrings/xcross-archive-keyring.pgp &&
         [ "$(dpkg-deb -f "$deb" Architecture)" = all ] &&
         dpkg-deb -x "$deb" "$unpacked" &&
-        cmp "$unpacked/usr/share/keyrings/xcross-archive-keyring.gpg" \
-            "$dist/xcross-archive-keyring.gpg" ||
+        cmp "$unpacked/usr/share/keyrings/xcross-archive-keyring.pgp" \
+            "$dist/xcross-archive-keyring.pgp" ||
         { echo "  the keyring package is not as it should be"; return 1; }
-    counted "keys in it" "$(gpg --show-keys --with-colons "$dist/xcross-archive-keyring.gpg" |
+    counted "keys in it" "$(gpg --show-keys --with-colons "$dist/xcross-archive-keyring.pgp" |
         grep -c '^pub:')"
 }
 

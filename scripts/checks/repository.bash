@@ -8,7 +8,7 @@ source scripts/checks/apt-client.bash
 # xcross and the keyring package, the very .debs of the release.
 apt_installs_from_repository() {
     local state=$work/apt-good machine deb count=0
-    apt_client "$state" "file:$dist/apt" "$(client_suite)" "$dist/xcross-archive-keyring.gpg"
+    apt_client "$state" "file:$dist/apt" "$(client_suite)" "$dist/xcross-archive-keyring.pgp"
     apt_updates "$state"
     while IFS= read -r machine; do
         read_machine "$machine"
@@ -28,9 +28,9 @@ apt_installs_from_repository() {
 sign_as() {
     local suite=$2/dists/$(client_suite)
     gpg --batch --yes --digest-algo SHA512 --local-user "$1" "${@:3}" --clearsign \
-        --output "$suite/InRelease" "$suite/Release" &&
+        --output "$suite/InRelease" "$suite/Release" 2>>"$work/gpg.log" &&
         gpg --batch --yes --digest-algo SHA512 --local-user "$1" "${@:3}" --detach-sign \
-            --output "$suite/Release.gpg" "$suite/Release"
+            --output "$suite/Release.gpg" "$suite/Release" 2>>"$work/gpg.log"
 }
 
 # tampered CASE: a copy of the repository, to be tampered with as CASE says, and a client of it
@@ -38,7 +38,7 @@ sign_as() {
 tampered() {
     cp -a "$dist/apt" "$work/repository-$1"
     apt_client "$work/client-$1" "file:$work/repository-$1" "$(client_suite)" \
-        "$dist/xcross-archive-keyring.gpg"
+        "$dist/xcross-archive-keyring.pgp"
 }
 
 # apt refuses the repository when InRelease was changed after signing, when another key signed
@@ -93,7 +93,7 @@ pin_keeps_the_repository_to_xcross() {
     installed=$(dpkg-query -W -f='${Version}' gpgv)
     fake_repository "$work/pin-xcross" "$repository_origin" gpgv 99
     fake_repository "$work/pin-debian" Debian gpgv "$installed"
-    apt_client "$state" "file:$work/pin-xcross" ./ "$dist/xcross-archive-keyring.gpg"
+    apt_client "$state" "file:$work/pin-xcross" ./ "$dist/xcross-archive-keyring.pgp"
     sed -i 's|^Signed-By: .*|Trusted: yes|; /^Components:/d' \
         "$state/etc/sources.list.d/xcross.sources"
     printf '%s\n' "Types: deb" "URIs: file:$work/pin-debian" "Suites: ./" "Trusted: yes" \

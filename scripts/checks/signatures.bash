@@ -2,13 +2,13 @@
 # them. Only the keys of keys/ vouch for a release: a release signed by anyone else fails, whatever
 # keys it ships.
 
-# The release's keyrings, xcross-archive-keyring.gpg and the one its package installs (which
+# The release's keyrings, xcross-archive-keyring.pgp and the one its package installs (which
 # packages.bash finds the same), hold exactly the keys of keys/, and no secret.
 keyrings_hold_the_keys_of_keys() {
     keys_keyring >"$work/keys.gpg"
-    cmp "$work/keys.gpg" "$dist/xcross-archive-keyring.gpg" ||
+    cmp "$work/keys.gpg" "$dist/xcross-archive-keyring.pgp" ||
         { echo "  the release's keyring is not the keys of keys/"; return 1; }
-    ! gpg --list-packets "$dist/xcross-archive-keyring.gpg" | grep -q -i secret ||
+    ! gpg --list-packets "$dist/xcross-archive-keyring.pgp" | grep -q -i secret ||
         { echo "  the release's keyring holds a secret key"; return 1; }
     counted keys "$(project_keys | wc -l)"
 }

@@ -118,7 +118,7 @@ sign_release_refuses_what_it_must() {
         awk -F: '$1 == "fpr" { print $10; exit }')
     gpg --batch --quiet --passphrase '' --quick-add-key "$subkeyed" ed25519 sign 30d || return 1
     copy=$(unsigned_copy subkey)
-    gpg --batch --export "$subkeyed" >>"$copy/xcross-archive-keyring.gpg"
+    gpg --batch --export "$subkeyed" >>"$copy/xcross-archive-keyring.pgp"
     (cd "$copy" && find . -type f ! -name SHA256SUMS -printf '%P\n' | LC_ALL=C sort |
         xargs sha256sum >SHA256SUMS)
     XCROSS_SIGNING_KEY=$subkeyed "$sign" "$copy" 2>"$work/subkey.log" >/dev/null &&
@@ -164,7 +164,7 @@ upgrades() {
     echo "  apt-get upgrade would bring xcross and its keyring $2"
     apt_in "$1" download xcross-archive-keyring >/dev/null &&
         dpkg-deb --fsys-tarfile "$1/download/xcross-archive-keyring_$2_all.deb" |
-        tar -xO ./usr/share/keyrings/xcross-archive-keyring.gpg >"$1/keyring.gpg" &&
+        tar -xO ./usr/share/keyrings/xcross-archive-keyring.pgp >"$1/keyring.gpg" &&
         installed "$1" "xcross=$2" "xcross-archive-keyring=$2"
 }
 
@@ -189,7 +189,7 @@ keys_rotate_through_apt() {
     for client in current stale old; do
         apt_client "$work/$client" "$address/site/apt" "$suite" "$work/$client/keyring.gpg"
         dpkg-deb --fsys-tarfile "$work/a/dist/xcross-archive-keyring_${version}_all.deb" |
-            tar -xO ./usr/share/keyrings/xcross-archive-keyring.gpg >"$work/$client/keyring.gpg"
+            tar -xO ./usr/share/keyrings/xcross-archive-keyring.pgp >"$work/$client/keyring.gpg"
         apt_updates "$work/$client" && installed "$work/$client" "xcross=$version" \
             "xcross-archive-keyring=$version" || return 1
     done
