@@ -60,7 +60,7 @@ apt_refuses_it_tampered_with() {
     then=$(date -u -d '-2 years' +%Y%m%dT%H%M%S)!
     key=$(gpg --batch --quiet --passphrase '' --faked-system-time "$then" --quick-gen-key \
         'expired <expired@xcross.invalid>' ed25519 sign 1y 2>/dev/null &&
-        gpg --batch --with-colons --list-keys expired@xcross.invalid |
+        gpg --batch --with-colons --list-keys expired@xcross.invalid 2>/dev/null |
         awk -F: '$1 == "fpr" { print $10; exit }')
     tampered expired-key
     gpg --batch --export "$key" >"$work/expired.gpg"

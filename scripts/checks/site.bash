@@ -103,7 +103,7 @@ sign_release_refuses_what_it_must() {
     expired=$(gpg --batch --quiet --passphrase '' \
         --faked-system-time "$(date -u -d '-2 years' +%Y%m%dT%H%M%S)!" --quick-gen-key \
         'expired signer <expired-signer@xcross.invalid>' ed25519 sign 1y 2>/dev/null &&
-        gpg --batch --with-colons --list-keys expired-signer@xcross.invalid |
+        gpg --batch --with-colons --list-keys expired-signer@xcross.invalid 2>/dev/null |
         awk -F: '$1 == "fpr" { print $10; exit }')
     XCROSS_SIGNING_KEY=$expired refused "has expired" "$sign" "$copy" || return 1
     copy=$(unsigned_copy changed-package)
@@ -114,7 +114,7 @@ sign_release_refuses_what_it_must() {
     # 30 days, in a copy of A whose keyring (and sums) hold it.
     gpg --batch --quiet --passphrase '' --quick-gen-key 'subkey signer <subkey@xcross.invalid>' \
         ed25519 cert never 2>/dev/null || return 1
-    subkeyed=$(gpg --batch --with-colons --list-keys subkey@xcross.invalid |
+    subkeyed=$(gpg --batch --with-colons --list-keys subkey@xcross.invalid 2>/dev/null |
         awk -F: '$1 == "fpr" { print $10; exit }')
     gpg --batch --quiet --passphrase '' --quick-add-key "$subkeyed" ed25519 sign 30d || return 1
     copy=$(unsigned_copy subkey)
@@ -172,9 +172,9 @@ upgrades() {
 # and C retires key 1, because upgrading the keyring package brings each new key before it alone
 # signs; a client whose lists are older still downloads the .deb they name; a client that read
 # A's InRelease before B's was uploaded still finds every index it names; a client that never
-# upgraded its keyring gets apt's own error once key 1 no longer signs. publish refuses a version
-# that is not above what the site has, a release that is not signed, and one signed by a key that
-# the keys/ of its tree does not hold.
+# upgraded its keyring is told by apt that it cannot verify the repository once key 1 no longer
+# signs, and keeps its old lists. publish refuses a version that is not above what the site has, a
+# release that is not signed, and one signed by a key that the keys/ of its tree does not hold.
 keys_rotate_through_apt() {
     local site=$work/site address suite b=$version.1 c=$version.2 client
     suite=$(client_suite)
@@ -216,9 +216,11 @@ keys_rotate_through_apt() {
     "$work/c/scripts/publish" "$work/c/dist" "$site" &&
         apt_updates "$work/current" && upgrades "$work/current" "$c" || return 1
     echo "  C: signed by key 2 alone, read without a warning by the client that upgraded"
-    # Its lists of A stay, and name what the pool still holds: the update is what must fail.
+    # apt keeps the lists it has of a repository whose new InRelease it cannot verify, with a
+    # warning: the client is cut off, and its update says why.
     apt_in "$work/old" update >"$work/old/update.log" 2>&1 || true
-    grep -q '^E:' "$work/old/update.log" || { cat "$work/old/update.log"; return 1; }
+    grep -q -E "^(W|E): .*NO_PUBKEY ${key2: -16}" "$work/old/update.log" ||
+        { cat "$work/old/update.log"; return 1; }
     echo "  C, to a client that never upgraded its keyring: apt says"
     grep -E '^(W|E):' "$work/old/update.log" | sed 's/^/    /'
     counted releases 3
