@@ -4,10 +4,16 @@
 # from it only what Debian does not have.
 source scripts/checks/apt-client.bash
 
-# apt updates from the repository without a word of warning and downloads from it each machine's
-# xcross and the keyring package, the very .debs of the release.
+# apt updates from the repository without a word of warning, also by Release and Release.gpg
+# alone, and downloads from it each machine's xcross and the keyring package, the very .debs of
+# the release.
 apt_installs_from_repository() {
     local state=$work/apt-good machine deb count=0
+    cp -a "$dist/apt" "$work/without-inrelease"
+    find "$work/without-inrelease" -name InRelease -delete
+    apt_client "$work/client-without-inrelease" "file:$work/without-inrelease" "$(client_suite)" \
+        "$dist/xcross-archive-keyring.pgp"
+    apt_updates "$work/client-without-inrelease"
     apt_client "$state" "file:$dist/apt" "$(client_suite)" "$dist/xcross-archive-keyring.pgp"
     apt_updates "$state"
     while IFS= read -r machine; do
