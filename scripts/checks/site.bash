@@ -131,9 +131,10 @@ sign_release_refuses_what_it_must() {
 # serve FOLDER: serves FOLDER over http on the loopback address and prints its address.
 serve() {
     local port
-    python3 -m http.server --bind 127.0.0.1 --directory "$1" 0 >"$work/http.log" 2>&1 &
+    # Unbuffered: its first line, which names the port, must reach the log at once.
+    python3 -u -m http.server --bind 127.0.0.1 --directory "$1" 0 >"$work/http.log" 2>&1 &
     echo $! >"$work/http.pid"
-    for _ in $(seq 50); do
+    for _ in $(seq 100); do
         port=$(sed -n 's/.* port \([0-9]*\) .*/\1/p' "$work/http.log")
         [ -z "$port" ] || { echo "http://127.0.0.1:$port"; return; }
         sleep 0.1
