@@ -39,6 +39,9 @@ sign_as() {
             --output "$suite/Release.gpg" "$suite/Release" 2>>"$work/gpg.log"
 }
 
+# ago WHEN: the time WHEN ago (as date takes it: '6 months'), as gpg's --faked-system-time takes it.
+ago() { echo "$(date -u -d "-$1" +%Y%m%dT%H%M%S)!"; }
+
 # tampered CASE: a copy of the repository, to be tampered with as CASE says, and a client of it
 # that holds the release's keys.
 tampered() {
@@ -48,10 +51,10 @@ tampered() {
 }
 
 # apt refuses the repository when InRelease was changed after signing, when another key signed
-# it, when a package of its pool was altered, and when it was signed by a key that has since
-# expired (made, and signing, at a time set back for it), to a client that holds that key.
+# it, when a package of its pool was altered, and when it was signed by a key that had expired by
+# then (made, signing and expiring at times set back for it), to a client that holds that key.
 apt_refuses_it_tampered_with() {
-    local inrelease=$work/repository-changed/dists/$(client_suite)/InRelease key then
+    local inrelease=$work/repository-changed/dists/$(client_suite)/InRelease key
     tampered changed
     sed -i 's/^Label: \(.*\)$/Label: \1-changed/' "$inrelease"
     ! cmp -s "$dist/apt/dists/$(client_suite)/InRelease" "$inrelease" &&
@@ -63,18 +66,21 @@ apt_refuses_it_tampered_with() {
     printf '\377' | dd of="$work/repository-pool/pool/main/x/xcross/xcross_${version}_$native.deb" \
         bs=1 seek=2000 conv=notrunc status=none
     apt_refuses "$work/client-pool" "an altered package in its pool" || return 1
-    then=$(date -u -d '-2 years' +%Y%m%dT%H%M%S)!
-    key=$(gpg --batch --quiet --passphrase '' --faked-system-time "$then" --quick-gen-key \
-        'expired <expired@xcross.invalid>' ed25519 sign 1y 2>/dev/null &&
+    # Made two years ago, signing six months ago, and then given a year's life from its making:
+    # gpgv and sqv alike refuse what it signed after that year, where sqv takes what a key signed
+    # while it was valid.
+    key=$(gpg --batch --quiet --passphrase '' --faked-system-time "$(ago '2 years')" \
+        --quick-gen-key 'expired <expired@xcross.invalid>' ed25519 sign never 2>/dev/null &&
         gpg --batch --with-colons --list-keys expired@xcross.invalid 2>/dev/null |
         awk -F: '$1 == "fpr" { print $10; exit }')
     tampered expired-key
+    sign_as "$key" "$work/repository-expired-key" --faked-system-time "$(ago '6 months')" &&
+        gpg --batch --quiet --faked-system-time "$(ago '2 years +1 day')" \
+            --quick-set-expire "$key" 1y 2>>"$work/gpg.log" || return 1
     gpg --batch --export "$key" >"$work/expired.gpg"
     sed -i "s|^Signed-By: .*|Signed-By: $work/expired.gpg|" \
         "$work/client-expired-key/etc/sources.list.d/xcross.sources"
-    sign_as "$key" "$work/repository-expired-key" \
-        --faked-system-time "$(date -u -d '-18 months' +%Y%m%dT%H%M%S)!" &&
-        apt_refuses "$work/client-expired-key" "only a key that has expired" &&
+    apt_refuses "$work/client-expired-key" "a key that had expired when it signed" &&
         counted "tampered repositories" 4
 }
 

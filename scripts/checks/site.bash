@@ -214,6 +214,9 @@ keys_rotate_through_apt() {
     echo "  B, half uploaded: a client that read A's InRelease finds every index it names"
     apt_updates "$work/current" && upgrades "$work/current" "$b" || return 1
 
+    # Last-Modified has whole seconds: a client that updated within the second of B's publication
+    # would take C's InRelease for B's.
+    sleep 1
     "$work/c/scripts/publish" "$work/c/dist" "$site" &&
         apt_updates "$work/current" && upgrades "$work/current" "$c" || return 1
     echo "  C: signed by key 2 alone, read without a warning by the client that upgraded"
