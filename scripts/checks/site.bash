@@ -223,7 +223,8 @@ keys_rotate_through_apt() {
     # apt keeps the lists it has of a repository whose new InRelease it cannot verify, with a
     # warning: the client is cut off, and its update says why.
     apt_in "$work/old" update >"$work/old/update.log" 2>&1 || true
-    grep -q -E "^(W|E): .*NO_PUBKEY ${key2: -16}" "$work/old/update.log" ||
+    # gpgv names the missing key by its long ID, sqv by its fingerprint.
+    grep -q -E "^(W|E): .*(NO_PUBKEY ${key2: -16}|Missing key $key2)" "$work/old/update.log" ||
         { cat "$work/old/update.log"; return 1; }
     echo "  C, to a client that never upgraded its keyring: apt says"
     grep -E '^(W|E):' "$work/old/update.log" | sed 's/^/    /'
