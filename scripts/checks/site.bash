@@ -184,8 +184,8 @@ keys_rotate_through_apt() {
         git clone -q "$work/b" "$work/c" && commit_keys "$work/c" "$key2" &&
         next_version "$work/c" "$c" 120 && release_in "$work/c" "$key2" || return 1
     mkdir "$site"
+    trap 'kill "$(cat "$work/http.pid")" 2>/dev/null' EXIT
     address=$(serve "$work") || return 1
-    trap 'kill "$(cat "$work/http.pid")"' EXIT
     "$work/a/scripts/publish" "$work/a/dist" "$site"
     for client in current stale old; do
         apt_client "$work/$client" "$address/site/apt" "$suite" "$work/$client/keyring.gpg"
