@@ -8,7 +8,7 @@ artifacts() { (cd "$dist" && find . -maxdepth 1 \( -name '*.deb' -o -name '*.tar
 # Every artifact has its SBOM and there is no other; CycloneDX's own strict validator takes each
 # (and refuses one whose bomFormat is misspelt, so that it is seen to judge).
 boms_are_valid_cyclonedx() {
-    local validator=tests/bom/validate.mjs boms
+    local validator=scripts/checks/bom/validate.mjs boms
     (cd "$dist" && find . -maxdepth 1 -name '*.cdx.json' -printf '%P\n' | LC_ALL=C sort) |
         lists $(artifacts | sed 's/$/.cdx.json/')
     boms=$(artifacts | sed "s|^|$dist/|; s/\$/.cdx.json/")

@@ -1,14 +1,15 @@
 // Usage: node validate.mjs BOM...
 // Checks each CycloneDX SBOM as a consumer's tooling would read it: CycloneDX's own strict
-// validator for specification 1.6, then what a schema cannot say: every license expression is SPDX,
+// validator for CycloneDX 1.6, then what a schema cannot say: every license expression is SPDX,
 // every package URL parses, and every reference in the dependency graph and the compositions names
 // a component of the BOM. Prints one line a BOM and exits 1 when any fails, naming it.
 import { readFileSync } from "node:fs";
-import { Spec, Validation } from "@cyclonedx/cyclonedx-library";
+import { Validation } from "@cyclonedx/cyclonedx-library";
 import { PackageURL } from "packageurl-js";
 import parseSpdx from "spdx-expression-parse";
 
-const validator = new Validation.JsonStrictValidator(Spec.Version.v1dot6);
+// The library names its versions as CycloneDX writes them.
+const validator = new Validation.JsonStrictValidator("1.6");
 
 // Every component of the BOM, nested ones and pedigree ancestors included.
 function* components(bom) {
