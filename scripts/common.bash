@@ -40,8 +40,8 @@ suites_made_here() {
         [ "$served" != "$codename" ] || serving=yes
         [ "$serving" = no ] || suite_of "$served"
     done | grep . || {
-        echo "this is Debian '$codename', which the repository does not serve; scripts/common.bash" \
-            "lists those it serves: ${served_debian[*]}" >&2
+        echo "this is Debian '$codename', which the repository does not serve;" \
+            "scripts/common.bash lists those it serves: ${served_debian[*]}" >&2
         return 1
     }
 }
@@ -78,5 +78,6 @@ signed_by() {
     local status signatures
     status=$(gpgv --status-fd 1 --keyring "$1" "${@:2}" 2>/dev/null || true)
     signatures=$(grep -c '^\[GNUPG:\] NEWSIG' <<<"$status" || true)
-    [ "$signatures" -gt 0 ] && [ "$(grep -c '^\[GNUPG:\] VALIDSIG ' <<<"$status")" -eq "$signatures" ]
+    [ "$signatures" -gt 0 ] &&
+        [ "$(grep -c '^\[GNUPG:\] VALIDSIG ' <<<"$status")" -eq "$signatures" ]
 }

@@ -13,8 +13,9 @@ apt_client() {
     chown _apt "$state/download"
     touch "$state/status"
     {
-        echo "Dir::Etc \"$state/etc/\"; Dir::State \"$state/\"; Dir::State::status \"$state/status\";"
-        echo "Dir::Cache \"$state/cache/\"; APT::Architecture \"$native\"; APT::Architectures {"
+        echo "Dir::Etc \"$state/etc/\"; Dir::State \"$state/\";"
+        echo "Dir::State::status \"$state/status\"; Dir::Cache \"$state/cache/\";"
+        echo "APT::Architecture \"$native\"; APT::Architectures {"
         while IFS= read -r machine; do
             read_machine "$machine"
             echo "  \"$arch\";"

@@ -2,8 +2,10 @@
 # compliance tool, a security scanner and a distribution's rebuild tracking would read them.
 
 # The files of the release that have an SBOM: every .deb and .tar.gz at its top.
-artifacts() { (cd "$dist" && find . -maxdepth 1 \( -name '*.deb' -o -name '*.tar.gz' \) -printf '%P\n' |
-    LC_ALL=C sort); }
+artifacts() {
+    (cd "$dist" && find . -maxdepth 1 \( -name '*.deb' -o -name '*.tar.gz' \) -printf '%P\n' |
+        LC_ALL=C sort)
+}
 
 # Every artifact has its SBOM and there is no other; CycloneDX's own strict validator takes each
 # (and refuses one whose bomFormat is misspelt, so that it is seen to judge).
@@ -13,8 +15,8 @@ boms_are_valid_cyclonedx() {
         lists $(artifacts | sed 's/$/.cdx.json/')
     boms=$(artifacts | sed "s|^|$dist/|; s/\$/.cdx.json/")
     node "$validator" $boms
-    sed 's/"bomFormat": "CycloneDX"/"bomFormat": "CycloneDx"/' "$dist/xcross-$version.tar.gz.cdx.json" \
-        >"$work/misspelt.cdx.json"
+    sed 's/"bomFormat": "CycloneDX"/"bomFormat": "CycloneDx"/' \
+        "$dist/xcross-$version.tar.gz.cdx.json" >"$work/misspelt.cdx.json"
     ! node "$validator" "$work/misspelt.cdx.json" >/dev/null ||
         { echo "  the validator takes a BOM whose bomFormat is misspelt"; return 1; }
     counted SBOMs "$(wc -w <<<"$boms")"
@@ -55,8 +57,11 @@ boms_name_what_each_artifact_holds() {
         [ "$(bom_query "$artifact" .metadata.component.version)" = "$version" ] &&
             diff <(file_hashes "$dist/$artifact") <(bom_hashes "$artifact" .metadata.component) &&
             diff <(file_hashes "$dist/xcross-$version.tar.gz") <(bom_hashes "$artifact" \
-                '.metadata.component.externalReferences[] | select(.type == "source-distribution")') ||
-            { echo "  $artifact.cdx.json does not name $artifact or its source by their hashes"; return 1; }
+                '.metadata.component.externalReferences[] |
+                select(.type == "source-distribution")') || {
+                echo "  $artifact.cdx.json does not name $artifact or its source by their hashes"
+                return 1
+            }
         contents=$work/bom-contents/$artifact
         mkdir -p "$contents"
         case $artifact in
@@ -64,8 +69,8 @@ boms_name_what_each_artifact_holds() {
             *.tar.gz) tar -xzf "$dist/$artifact" -C "$contents" --strip-components=1 ;;
         esac
         while read -r name; do
-            diff <(file_hashes "$contents/$name") \
-                <(bom_hashes "$artifact" ".metadata.component.components[] | select(.name == \"$name\")") ||
+            diff <(file_hashes "$contents/$name") <(bom_hashes "$artifact" \
+                ".metadata.component.components[] | select(.name == \"$name\")") ||
                 { echo "  $artifact.cdx.json names $name by other hashes"; return 1; }
         done < <(bom_query "$artifact" '.metadata.component.components[].name')
         case $artifact in
@@ -74,18 +79,25 @@ boms_name_what_each_artifact_holds() {
                     { echo "  $artifact.cdx.json names a program in it"; return 1; } ;;
             *.deb)
                 bom_query "$artifact" '.metadata.component.components[].name' | lists usr/bin/xcross
-                diff <(dpkg-deb -f "$dist/$artifact" Depends | sed 's/, /\n/g') <(bom_query "$artifact" \
-                    '.components[].properties[] | select(.name == "xcross:depends") | .value') ||
-                    { echo "  $artifact.cdx.json does not name the libraries its Depends loads"; return 1; } ;;
+                diff <(dpkg-deb -f "$dist/$artifact" Depends | sed 's/, /\n/g') \
+                    <(bom_query "$artifact" '.components[].properties[] |
+                        select(.name == "xcross:depends") | .value') || {
+                    echo "  $artifact.cdx.json does not name the libraries its Depends loads"
+                    return 1
+                } ;;
             *)
                 bom_query "$artifact" '.metadata.component.components[].name' | lists xcross
-                diff <(notices_packages "$artifact") <(bom_static_packages "$artifact") ||
-                    { echo "  $artifact.cdx.json and its notices name other packages"; return 1; } ;;
+                diff <(notices_packages "$artifact") <(bom_static_packages "$artifact") || {
+                    echo "  $artifact.cdx.json and its notices name other packages"
+                    return 1
+                } ;;
         esac
         while read -r name version_of arch license; do
             [ "$arch" = all ] || name+=:$arch
-            [ "$(dpkg-query -W -f='${Version}' "$name")" = "$version_of" ] ||
-                { echo "  $artifact.cdx.json names $name $version_of, which dpkg does not have"; return 1; }
+            [ "$(dpkg-query -W -f='${Version}' "$name")" = "$version_of" ] || {
+                echo "  $artifact.cdx.json names $name $version_of, which dpkg does not have"
+                return 1
+            }
         done < <(bom_static_packages "$artifact")
         [ -n "$(bom_static_packages "$artifact")" ] ||
             [[ $artifact == xcross-"$version".tar.gz || $artifact == xcross-archive-keyring_* ]] ||

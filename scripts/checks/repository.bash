@@ -90,7 +90,8 @@ fake_repository() {
     local package=$1/build
     mkdir -p "$package/DEBIAN"
     printf '%s\n' "Package: $3" "Version: $4" "Architecture: $native" \
-        "Maintainer: nobody <nobody@xcross.invalid>" "Description: a stand-in" >"$package/DEBIAN/control"
+        "Maintainer: nobody <nobody@xcross.invalid>" "Description: a stand-in" \
+        >"$package/DEBIAN/control"
     dpkg-deb --root-owner-group --build "$package" "$1/$3_$4_$native.deb" >/dev/null
     rm -r "$package"
     (cd "$1" && apt-ftparchive packages . >Packages &&

@@ -87,7 +87,8 @@ refused() {
 unsigned_copy() {
     local dist=$work/a/dist copy=$work/$1
     cp -a "$dist" "$copy"
-    (cd "$copy" && find . \( -name SHA256SUMS.asc -o -name InRelease -o -name Release.gpg \) -delete)
+    (cd "$copy" &&
+        find . \( -name SHA256SUMS.asc -o -name InRelease -o -name Release.gpg \) -delete)
     echo "$copy"
 }
 
@@ -109,7 +110,8 @@ sign_release_refuses_what_it_must() {
     copy=$(unsigned_copy changed-package)
     printf '\377' | dd of="$copy/xcross_${version}_$native.deb" bs=1 seek=2000 conv=notrunc \
         status=none
-    XCROSS_SIGNING_KEY=$key1 refused "xcross_${version}_$native.deb: FAILED" "$sign" "$copy" || return 1
+    XCROSS_SIGNING_KEY=$key1 refused "xcross_${version}_$native.deb: FAILED" "$sign" "$copy" ||
+        return 1
     # A primary key that only certifies and never expires, with a signing subkey that expires in
     # 30 days, in a copy of A whose keyring (and sums) hold it.
     gpg --batch --quiet --passphrase '' --quick-gen-key 'subkey signer <subkey@xcross.invalid>' \
@@ -146,11 +148,13 @@ serve() {
 # installed STATE PACKAGE=VERSION...: the client in STATE has these packages installed, and this
 # machine's C library.
 installed() {
-    local package
+    local package arch
     for package in "libc6=$(dpkg-query -W -f='${Version}' "libc6:$native")" "${@:2}"; do
+        arch=$native
+        [[ $package != xcross-archive-keyring=* ]] || arch=all
         printf '%s\n' "Package: ${package%=*}" "Status: install ok installed" \
-            "Architecture: $([[ $package == xcross-archive-keyring=* ]] && echo all || echo "$native")" \
-            "Version: ${package#*=}" "Maintainer: $maintainer" "Description: installed" ""
+            "Architecture: $arch" "Version: ${package#*=}" "Maintainer: $maintainer" \
+            "Description: installed" ""
     done >"$1/status"
 }
 
@@ -202,15 +206,18 @@ keys_rotate_through_apt() {
         refused "not by the keys of keys/" "$work/a/scripts/publish" "$work/c/dist" "$site" &&
         "$work/b/scripts/publish" "$work/b/dist" "$site" || return 1
     apt_in "$work/stale" download xcross >/dev/null &&
-        cmp "$work/stale/download/xcross_${version}_$native.deb" "$work/a/dist/xcross_${version}_$native.deb" ||
+        cmp "$work/stale/download/xcross_${version}_$native.deb" \
+            "$work/a/dist/xcross_${version}_$native.deb" ||
         { echo "  a client with A's lists could not download A's xcross after B"; return 1; }
     echo "  B: published; a client with A's lists still downloads A's xcross"
     cp -a "$site" "$work/mid-upload"
     (cd "$work/dists-of-a" && find . \( -name InRelease -o -name Release -o -name Release.gpg \) \
         -exec cp {} "$work/mid-upload/apt/dists/{}" \;)
     apt_client "$work/midway" "$address/mid-upload/apt" "$suite" "$work/current/keyring.gpg"
-    apt_updates "$work/midway" && apt_in "$work/midway" download xcross >/dev/null ||
-        { echo "  a client that read A's InRelease during B's upload did not find what it names"; return 1; }
+    apt_updates "$work/midway" && apt_in "$work/midway" download xcross >/dev/null || {
+        echo "  a client that read A's InRelease during B's upload did not find what it names"
+        return 1
+    }
     echo "  B, half uploaded: a client that read A's InRelease finds every index it names"
     apt_updates "$work/current" && upgrades "$work/current" "$b" || return 1
 
