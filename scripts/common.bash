@@ -11,6 +11,12 @@ read_machine() {
     for field in "${fields[@]}"; do declare -g "$field"; done
 }
 
+# write_sums FOLDER: the checksum of every file in FOLDER, in name order, as its SHA256SUMS.
+write_sums() {
+    (cd "$1" && find . -type f ! -name SHA256SUMS -printf '%P\n' | LC_ALL=C sort |
+        xargs sha256sum >SHA256SUMS)
+}
+
 # copy_source FOLDER: copies into FOLDER the files a release is made of, those of the commit
 # checked out, as git has them, or in an unpacked source archive all of its own files.
 copy_source() {

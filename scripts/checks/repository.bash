@@ -39,9 +39,6 @@ sign_as() {
             --output "$suite/Release.gpg" "$suite/Release" 2>>"$work/gpg.log"
 }
 
-# ago WHEN: the time WHEN ago (as date takes it: '6 months'), as gpg's --faked-system-time takes it.
-ago() { echo "$(date -u -d "-$1" +%Y%m%dT%H%M%S)!"; }
-
 # tampered CASE: a copy of the repository, to be tampered with as CASE says, and a client of it
 # that holds the release's keys.
 tampered() {
@@ -71,8 +68,7 @@ apt_refuses_it_tampered_with() {
     # while it was valid.
     key=$(gpg --batch --quiet --passphrase '' --faked-system-time "$(ago '2 years')" \
         --quick-gen-key 'expired <expired@xcross.invalid>' ed25519 sign never 2>/dev/null &&
-        gpg --batch --with-colons --list-keys expired@xcross.invalid 2>/dev/null |
-        awk -F: '$1 == "fpr" { print $10; exit }')
+        fingerprint_of expired@xcross.invalid)
     tampered expired-key
     sign_as "$key" "$work/repository-expired-key" --faked-system-time "$(ago '6 months')" &&
         gpg --batch --quiet --faked-system-time "$(ago '2 years +1 day')" \

@@ -87,8 +87,7 @@ refused() {
 unsigned_copy() {
     local dist=$work/a/dist copy=$work/$1
     cp -a "$dist" "$copy"
-    (cd "$copy" &&
-        find . \( -name SHA256SUMS.asc -o -name InRelease -o -name Release.gpg \) -delete)
+    (cd "$copy" && signature_files "$copy" | xargs -r rm)
     echo "$copy"
 }
 
@@ -99,13 +98,11 @@ sign_release_refuses_what_it_must() {
     local copy expired subkeyed sign=$work/a/scripts/sign-release
     copy=$(unsigned_copy unsigned)
     XCROSS_SIGNING_KEY=$key2 refused "is not one of the release's keys/" "$sign" "$copy" &&
-        [ -z "$(find "$copy" -name SHA256SUMS.asc -o -name InRelease -o -name Release.gpg)" ] ||
+        [ -z "$(signature_files "$copy")" ] ||
         return 1
-    expired=$(gpg --batch --quiet --passphrase '' \
-        --faked-system-time "$(date -u -d '-2 years' +%Y%m%dT%H%M%S)!" --quick-gen-key \
-        'expired signer <expired-signer@xcross.invalid>' ed25519 sign 1y 2>/dev/null &&
-        gpg --batch --with-colons --list-keys expired-signer@xcross.invalid 2>/dev/null |
-        awk -F: '$1 == "fpr" { print $10; exit }')
+    expired=$(gpg --batch --quiet --passphrase '' --faked-system-time "$(ago '2 years')" \
+        --quick-gen-key 'expired signer <expired-signer@xcross.invalid>' ed25519 sign 1y \
+        2>/dev/null && fingerprint_of expired-signer@xcross.invalid)
     XCROSS_SIGNING_KEY=$expired refused "has expired" "$sign" "$copy" || return 1
     copy=$(unsigned_copy changed-package)
     printf '\377' | dd of="$copy/xcross_${version}_$native.deb" bs=1 seek=2000 conv=notrunc \
@@ -116,13 +113,11 @@ sign_release_refuses_what_it_must() {
     # 30 days, in a copy of A whose keyring (and sums) hold it.
     gpg --batch --quiet --passphrase '' --quick-gen-key 'subkey signer <subkey@xcross.invalid>' \
         ed25519 cert never 2>/dev/null || return 1
-    subkeyed=$(gpg --batch --with-colons --list-keys subkey@xcross.invalid 2>/dev/null |
-        awk -F: '$1 == "fpr" { print $10; exit }')
+    subkeyed=$(fingerprint_of subkey@xcross.invalid)
     gpg --batch --quiet --passphrase '' --quick-add-key "$subkeyed" ed25519 sign 30d || return 1
     copy=$(unsigned_copy subkey)
     gpg --batch --export "$subkeyed" >>"$copy/xcross-archive-keyring.pgp"
-    (cd "$copy" && find . -type f ! -name SHA256SUMS -printf '%P\n' | LC_ALL=C sort |
-        xargs sha256sum >SHA256SUMS)
+    write_sums "$copy"
     XCROSS_SIGNING_KEY=$subkeyed "$sign" "$copy" 2>"$work/subkey.log" >/dev/null &&
         sed 's/^/  /' "$work/subkey.log" &&
         grep -q "the signing subkey of $subkeyed expires on $(date -u -d '+30 days' +%F)" \
@@ -143,6 +138,11 @@ serve() {
     done
     echo "  the http server did not start" >&2
     return 1
+}
+
+# keyring_in DEB: the keyring that the keyring package DEB installs.
+keyring_in() {
+    dpkg-deb --fsys-tarfile "$1" | tar -xO ./usr/share/keyrings/xcross-archive-keyring.pgp
 }
 
 # installed STATE PACKAGE=VERSION...: the client in STATE has these packages installed, and this
@@ -168,8 +168,7 @@ upgrades() {
         ! grep -E '^(W|E):' <<<"$plan" || { echo "$plan"; return 1; }
     echo "  apt-get upgrade would bring xcross and its keyring $2"
     apt_in "$1" download xcross-archive-keyring >/dev/null &&
-        dpkg-deb --fsys-tarfile "$1/download/xcross-archive-keyring_$2_all.deb" |
-        tar -xO ./usr/share/keyrings/xcross-archive-keyring.pgp >"$1/keyring.gpg" &&
+        keyring_in "$1/download/xcross-archive-keyring_$2_all.deb" >"$1/keyring.gpg" &&
         installed "$1" "xcross=$2" "xcross-archive-keyring=$2"
 }
 
@@ -193,8 +192,8 @@ keys_rotate_through_apt() {
     "$work/a/scripts/publish" "$work/a/dist" "$site"
     for client in current stale old; do
         apt_client "$work/$client" "$address/site/apt" "$suite" "$work/$client/keyring.gpg"
-        dpkg-deb --fsys-tarfile "$work/a/dist/xcross-archive-keyring_${version}_all.deb" |
-            tar -xO ./usr/share/keyrings/xcross-archive-keyring.pgp >"$work/$client/keyring.gpg"
+        keyring_in "$work/a/dist/xcross-archive-keyring_${version}_all.deb" \
+            >"$work/$client/keyring.gpg"
         apt_updates "$work/$client" && installed "$work/$client" "xcross=$version" \
             "xcross-archive-keyring=$version" || return 1
     done
