@@ -48,9 +48,9 @@ notices_packages() {
 }
 
 # Each SBOM names its artifact by version and hashes, the source archive by its hashes, and each
-# program inside by the hashes of the file; its statically linked packages are those dpkg has at
-# those versions, and, for a static build, those its notices name with their licenses; a .deb's SBOM
-# names each library its Depends loads.
+# program inside by the hashes of the file; it names the packages linked in statically at the
+# versions the .buildinfo pins and, for a static build, as its notices name them with their
+# licenses; a .deb's SBOM names each library its Depends loads.
 boms_name_what_each_artifact_holds() {
     local artifact contents name version_of arch license count=0
     for artifact in $(artifacts); do
@@ -93,11 +93,7 @@ boms_name_what_each_artifact_holds() {
                 } ;;
         esac
         while read -r name version_of arch license; do
-            [ "$arch" = all ] || name+=:$arch
-            [ "$(dpkg-query -W -f='${Version}' "$name")" = "$version_of" ] || {
-                echo "  $artifact.cdx.json names $name $version_of, which dpkg does not have"
-                return 1
-            }
+            pinned "$name" "$version_of" "$arch" || return 1
         done < <(bom_static_packages "$artifact")
         [ -n "$(bom_static_packages "$artifact")" ] ||
             [[ $artifact == xcross-"$version".tar.gz || $artifact == xcross-archive-keyring_* ]] ||
@@ -107,33 +103,26 @@ boms_name_what_each_artifact_holds() {
     counted SBOMs $count
 }
 
-# Each .deb's Static-Built-Using names the source packages of what the linker's map of its build
-# shows linked in statically, at dpkg's versions: the build folder must hold that very .deb.
-static_built_using_is_the_linkers() {
-    local machine folder deb recorded count=0
+# Each .deb's Static-Built-Using names the source packages, at their versions, of what its SBOM
+# names linked in statically.
+static_built_using_is_the_boms() {
+    local machine deb named count=0
     while IFS= read -r machine; do
         read_machine "$machine"
-        folder=build-$arch
-        [ "$arch" != "$native" ] || folder=build
         deb=xcross_${version}_$arch.deb
-        cmp -s "$folder/$deb" "$dist/$deb" || {
-            echo "  $folder/ holds no build of $dist/$deb, whose linker map this checks:" \
-                "make the release here (scripts/release)"
-            return 1
-        }
-        recorded=$(scripts/linked-packages "$folder/xcross.map" |
-            awk -F'\t' '{ print $4 " (= " $5 ")" }' | LC_ALL=C sort -u | paste -s -d, |
-            sed 's/,/, /g')
-        [ "$(dpkg-deb -f "$dist/$deb" Static-Built-Using)" = "$recorded" ] || {
+        named=$(bom_query "$deb" '.components[] | select(.properties[] |
+            .name == "xcross:linkage" and .value == "static") | .pedigree.ancestors[] |
+            "\(.name) (= \(.version))"' | LC_ALL=C sort -u | paste -s -d, | sed 's/,/, /g')
+        [ -n "$named" ] && [ "$(dpkg-deb -f "$dist/$deb" Static-Built-Using)" = "$named" ] || {
             echo "  $deb has Static-Built-Using: $(dpkg-deb -f "$dist/$deb" Static-Built-Using)," \
-                "but its link took in $recorded"
+                "but its SBOM names linked in the sources '$named'"
             return 1
         }
-        echo "  $deb: Static-Built-Using: $recorded"
+        echo "  $deb: Static-Built-Using: $named"
         count=$((count + 1))
     done < <(machines)
     counted packages $count
 }
 
 checks+=(boms_are_valid_cyclonedx boms_name_what_each_artifact_holds
-    static_built_using_is_the_linkers)
+    static_built_using_is_the_boms)

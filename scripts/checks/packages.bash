@@ -2,11 +2,11 @@
 # each machine and a license review would see them: lintian has no word to say about any .deb; each
 # archive holds exactly its files; each binary is for its machine, draws there (under qemu-user
 # where that is not this one), carries the control-flow marks its toolchain can give it, and the
-# .debs depend on the C library that dpkg-shlibdeps finds; the keyring package holds the keyring
+# .debs depend on a C library as new as their binaries need; the keyring package holds the keyring
 # of the release; the static binaries need no program interpreter or shared library, start on the
 # oldest kernel the README names, and their notices name the packages linked in at the versions
-# dpkg reports; the offered source unpacks and is the version named; SHA256SUMS covers everything;
-# the source archive is the commit.
+# the release was built with; the offered source unpacks and is the version named; the release
+# is exactly what SHA256SUMS names; the source archive is exactly what its MANIFEST names.
 
 # Runs a binary of this machine on standard input, here or under its emulator.
 run_for() {
@@ -39,11 +39,12 @@ lintian_is_silent() {
     [ -z "$said" ] || { echo "$said"; return 1; }
 }
 
+# The release holds exactly the files its SHA256SUMS names, each as named, and its signatures'.
 sums_cover_everything() {
+    local strays
+    strays=$(release_strays "$dist") &&
+        [ -z "$strays" ] || { echo "  files that are not the release's: $strays"; return 1; }
     (cd "$dist" && sha256sum --quiet --strict -c SHA256SUMS) &&
-        diff -u <(cd "$dist" && find . -type f ! -name SHA256SUMS -printf '%P\n' |
-            grep -v -x -F -e '' $(signature_files | sed 's/^/-e/') | LC_ALL=C sort) \
-            <(sed 's/^[0-9a-f]*  //' "$dist/SHA256SUMS") &&
         counted files "$(wc -l <"$dist/SHA256SUMS")"
 }
 
@@ -86,14 +87,19 @@ marked_as_protected() {
     return 1
 }
 
-# The .deb depends on the C library as dpkg-shlibdeps finds it for its binary.
-depends_as_found() {
-    local deb=$1 binary=$2 found library_option=()
-    [ "$arch" = "$native" ] || library_option=(-DLIBRARY_DIR="$sysroot/lib")
-    found=$(cmake -DARCH="$arch" -DBINARY="$binary" "${library_option[@]}" \
-        -DCPACK_TOPLEVEL_DIRECTORY="$work" -P cmake/debian-depends.cmake) &&
-        [ "$(dpkg-deb -f "$deb" Depends)" = "$found" ] && [[ $found == *libc6* ]] ||
-        { echo "$deb depends on '$(dpkg-deb -f "$deb" Depends)', not '$found'"; return 1; }
+# The .deb's binary loads the C library's libraries alone (libc6's), and its Depends asks for a C
+# library at least as new as the newest symbol version the binary takes from it.
+depends_on_what_it_loads() {
+    local deb=$1 binary=$2 needed newest depends
+    needed=$(readelf -W --dynamic "$binary" | sed -n 's/.*(NEEDED).*\[\(.*\)\]$/\1/p')
+    ! grep -v -x -E 'lib(c|m|dl|pthread|rt)\.so\.[0-9]+|ld[-.a-z0-9_]*\.so\.[0-9]+' <<<"$needed" ||
+        { echo "  $binary loads more than the C library"; return 1; }
+    newest=$(readelf -W --version-info "$binary" | grep -o 'GLIBC_[0-9.]*' | sed 's/GLIBC_//' |
+        sort -u -V | tail -n 1)
+    depends=$(dpkg-deb -f "$deb" Depends)
+    [[ $depends =~ ^libc6\ \(\>=\ ([^\)]*)\)$ ]] && [ -n "$newest" ] &&
+        dpkg --compare-versions "$newest" le "${BASH_REMATCH[1]}" ||
+        { echo "  $deb depends on '$depends', but its binary takes GLIBC_$newest"; return 1; }
 }
 
 debs_hold_their_files_and_draw() {
@@ -109,26 +115,22 @@ debs_hold_their_files_and_draw() {
             dpkg-deb -x "$deb" "$work/deb-$arch" &&
             draws "$binary" &&
             marked_as_protected "$binary" "$library_dir" &&
-            depends_as_found "$deb" "$binary" ||
+            depends_on_what_it_loads "$deb" "$binary" ||
             { echo "the $arch package is not as it should be"; return 1; }
         count=$((count + 1))
     done < <(machines)
     counted packages $count
 }
 
-# The notices name each package linked in at the version dpkg reports, the C library's and GCC's
-# among them.
-notices_name_installed_packages() {
-    local notices=$1 name version arch installed
+# The notices name the C library's and GCC's packages among those linked in, and each at the
+# version that the release was built with, as its .buildinfo pins it.
+notices_name_pinned_packages() {
+    local notices=$1 name version arch
     grep -q '^  Source package: glibc ' "$notices" &&
         grep -q '^  Source package: gcc-' "$notices" ||
         { echo "$notices does not name both glibc and gcc"; return 1; }
     while read -r name version arch; do
-        arch=${arch//[()]/}
-        [ "$arch" = all ] || name+=:$arch
-        installed=$(dpkg-query -W -f='${Version}' "$name")
-        [ "$version" = "$installed" ] ||
-            { echo "$notices names $name $version, but dpkg has $installed"; return 1; }
+        pinned "$name" "$version" "${arch//[()]/}" || return 1
     done < <(sed -n 's/^  Binary package: //p' "$notices")
 }
 
@@ -158,7 +160,7 @@ static_archives_are_whole_static_and_draw() {
             draws "$binary" &&
             marked_as_protected "$binary" "$multiarch" &&
             starts_on_oldest_kernel "$binary" &&
-            notices_name_installed_packages "$work/$name/THIRD-PARTY-NOTICES" ||
+            notices_name_pinned_packages "$work/$name/THIRD-PARTY-NOTICES" ||
             { echo "the static archive for $arch is not as it should be"; return 1; }
         count=$((count + 1))
     done < <(machines)
@@ -185,14 +187,16 @@ offered_sources_unpack() {
     counted "glibc sources" $count
 }
 
-# The source archive holds the files of the commit checked out here, byte for byte, or of this
-# unpacked source archive.
-source_archive_is_the_commit() {
-    mkdir "$work/commit" "$work/source"
-    copy_source "$work/commit"
+# The source archive holds one folder, xcross-<version>, with exactly the files its MANIFEST names
+# and MANIFEST itself.
+source_archive_is_its_manifest() {
+    local source=$work/source/xcross-$version
+    mkdir "$work/source"
     tar -xzf "$dist/xcross-$version.tar.gz" -C "$work/source" &&
-        diff -r "$work/commit" "$work/source/xcross-$version" &&
-        counted files "$(find "$work/commit" -type f | wc -l)"
+        [ "$(ls -A "$work/source")" = "xcross-$version" ] &&
+        (cd "$source" && find . -type f -printf '%P\n' | LC_ALL=C sort) |
+        lists $({ echo MANIFEST; cat "$source/MANIFEST"; } | LC_ALL=C sort) &&
+        counted files "$(wc -l <"$source/MANIFEST")"
 }
 
 # The keyring package holds the release's keyring, its copyright and changelog, and nothing else.
@@ -214,4 +218,4 @@ keyring_package_holds_the_keyring() {
 
 checks+=(is_a_release lintian_is_silent sums_cover_everything debs_hold_their_files_and_draw
     keyring_package_holds_the_keyring static_archives_are_whole_static_and_draw
-    offered_sources_unpack source_archive_is_the_commit)
+    offered_sources_unpack source_archive_is_its_manifest)

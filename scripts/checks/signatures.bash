@@ -14,21 +14,26 @@ keyrings_hold_the_keys_of_keys() {
 }
 
 # Every signature of SHA256SUMS.asc, and of each suite's InRelease and Release.gpg, is good and
-# made by a key of keys/; a changed SHA256SUMS no longer verifies.
+# made by a key of keys/ that is not revoked there, and each InRelease signs its suite's Release
+# byte for byte; a SHA256SUMS with one byte changed no longer verifies.
 signed_by_the_keys_of_keys() {
-    local keyring=$work/keys.gpg release count=1
+    local keyring=$work/keys.gpg release suite count=0
     keys_keyring >"$keyring"
     [ -e "$dist/SHA256SUMS.asc" ] ||
         { echo "  $dist is not signed: sign it with scripts/sign-release"; return 1; }
     signed_by "$keyring" "$dist/SHA256SUMS.asc" "$dist/SHA256SUMS" ||
         { echo "  SHA256SUMS.asc is not signed by the keys of keys/ alone"; return 1; }
-    sed '1s/^./0/' "$dist/SHA256SUMS" >"$work/changed-sums"
+    count=$((count + 1))
+    cp "$dist/SHA256SUMS" "$work/changed-sums"
+    flip_byte "$work/changed-sums" 0
     ! signed_by "$keyring" "$dist/SHA256SUMS.asc" "$work/changed-sums" ||
         { echo "  SHA256SUMS.asc verifies a changed SHA256SUMS"; return 1; }
     for release in "$dist"/apt/dists/*/Release; do
-        signed_by "$keyring" "$(dirname "$release")/InRelease" &&
-            signed_by "$keyring" "$release.gpg" "$release" ||
-            { echo "  $release is not signed by the keys of keys/ alone"; return 1; }
+        suite=$(dirname "$release")
+        signed_by "$keyring" "$suite/InRelease" && signed_by "$keyring" "$release.gpg" "$release" ||
+            { echo "  $suite is not signed by the keys of keys/ alone"; return 1; }
+        cmp <(signed_text "$keyring" "$suite/InRelease") "$release" ||
+            { echo "  $suite/InRelease signs another text than its Release"; return 1; }
         count=$((count + 2))
     done
     counted signatures $count
