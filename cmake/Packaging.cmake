@@ -96,4 +96,5 @@ include(${CMAKE_CURRENT_LIST_DIR}/static-built-using.cmake)
 # as Debian expects them, 755, whatever that umask is. CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 # does not serve: CMake makes the folders with those modes, and the umask still narrows them.
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/package-folder-modes.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/debian-installed-size.cmake)
 include(CPack)

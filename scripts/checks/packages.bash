@@ -51,6 +51,7 @@ sums_cover_everything() {
 # The .deb's members: the installed files under /usr, and every folder that holds them.
 package_members() {
     local file path
+    echo ./
     while read -r file; do
         path=usr/$file
         echo "./$path"
