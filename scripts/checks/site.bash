@@ -69,7 +69,7 @@ release_a_passes_every_check() {
 rebuilds_the_same_from_its_source() {
     local folder=$work/tmpfs source
     mkdir "$folder" && mount -t tmpfs -o mode=0755 tmpfs "$folder" || return 1
-    trap 'umount "$folder"' EXIT
+    trap "umount '$folder'" EXIT
     source=$folder/xcross-$version
     mkdir "$folder/tmp" && chmod g+s "$folder" &&
         (umask 077 && tar -xzf "$a/dist/xcross-$version.tar.gz" --no-same-permissions --touch \
