@@ -177,7 +177,7 @@ publish_finishes_after_a_kill() {
         sleep "$((at / 1000)).$(printf %03d $((at % 1000)))"
         kill -KILL -- "-$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
-        written=$(diff -r -q "$site_of_a" "$killed" | grep -c -v '/\.publish\.tmp' || true)
+        written=$(diff -r -q "$site_of_a" "$killed" | grep -c -v ': \.publish\.tmp$' || true)
         [ "$written" -eq 0 ] || cmp -s "$reference/apt/dists/$(client_suite)/InRelease" \
             "$killed/apt/dists/$(client_suite)/InRelease" || amid=$((amid + 1))
         clients_are_served "$killed" &&
@@ -219,6 +219,7 @@ publish_runs_one_at_a_time() {
         esac || {
             echo "  trial $trial: B $b_said, C $c_said, and the site is not what they make in turn"
             cat "$work"/together-?.log
+            diff -r -q "$work/site" "$together" | head -n 20
             return 1
         }
         echo "  trial $trial: B $b_said, C $c_said: the site is what they make one after the other"
