@@ -202,8 +202,8 @@ version_b=$version.1 version_c=$version.2
 # whose lists are older still downloads the .deb they name; a client that read A's InRelease before
 # B's was uploaded still finds every index it names; a client that never upgraded its keyring is
 # told by apt that it cannot verify the repository once key 1 no longer signs, and keeps its old
-# lists. publish refuses a version that is not above what the site has, a release that is not
-# signed, and one signed by a key that the keys/ of its tree does not hold.
+# lists. publish publishes A again as a no-op; it refuses a version below what the site has, a
+# release that is not signed, and one signed by a key that the keys/ of its tree does not hold.
 keys_rotate_through_apt() {
     local site=$work/site address suite client count=0
     suite=$(client_suite)
@@ -227,10 +227,12 @@ keys_rotate_through_apt() {
     echo "  A: published, and three clients read it"
     count=$((count + 1))
 
-    refused "is not above it" "$a/scripts/publish" "$a/dist" "$site" &&
-        refused "is not signed" "$a/scripts/publish" "$(unsigned_copy unpublished)" "$site" &&
+    "$a/scripts/publish" "$a/dist" "$site" >/dev/null && diff -r "$site_of_a" "$site" ||
+        { echo "  publishing A again changed the site"; return 1; }
+    refused "is not signed" "$a/scripts/publish" "$(unsigned_copy unpublished)" "$site" &&
         refused "not by the keys of keys/" "$a/scripts/publish" "$c/dist" "$site" &&
-        "$b/scripts/publish" "$b/dist" "$site" || return 1
+        "$b/scripts/publish" "$b/dist" "$site" &&
+        refused "is not above it" "$a/scripts/publish" "$a/dist" "$site" || return 1
     apt_in "$work/stale" download xcross >/dev/null &&
         cmp "$work/stale/download/xcross_${version}_$native.deb" \
             "$a/dist/xcross_${version}_$native.deb" ||
