@@ -224,7 +224,7 @@ publish_runs_one_at_a_time() {
         }
         echo "  trial $trial: B $b_said, C $c_said: the site is what they make one after the other"
     done
-    echo "  in $waited trials, one waited for the other's lock"
+    echo "  in $waited of $trial trials, one said it waited for the other's lock"
     counted trials $trial
 }
 
