@@ -31,7 +31,7 @@ tamper_stray_suite() {
 tamper_second_keyring_package() { cp "$a/dist/xcross-archive-keyring_${version}_all.deb" "$1/"; }
 # The pool's .deb becomes a symlink to the same bytes, which sha256sum follows.
 tamper_symlinked_package() {
-    ln -sf "../../../../xcross_${version_b}_$native.deb" \
+    ln -sf "../../../../../xcross_${version_b}_$native.deb" \
         "$1/apt/pool/main/x/xcross/xcross_${version_b}_$native.deb"
 }
 tamper_fifo() { mkfifo "$1/apt/pool/fifo"; }
