@@ -158,7 +158,8 @@ publish_finishes_after_a_kill() {
     reference=$(site_copy reference)
     (umask 077 && "$b/scripts/publish" "$b/dist" "$reference" >/dev/null) &
     pid=$!
-    start=$(writing_starts "$reference" "$pid") && wait "$pid" || return 1
+    start=$(writing_starts "$reference" "$pid") && wait "$pid" ||
+        { echo "  publish ended without writing through $reference/.publish.tmp"; return 1; }
     took=$(($(now_ms) - start))
     written=$(find "$reference" \( -type f ! -perm 0644 \) -o \( -type d ! -perm 0755 \))
     [ -z "$written" ] || { echo "  unreadable under umask 077:" $written; return 1; }
