@@ -1,18 +1,25 @@
 # Sourced by scripts/check-release after site.bash: the README's block that sets up the apt
-# repository, pasted as users paste it, on the systems it serves and on others. Each run is in a
-# mount namespace of its own, where /etc/os-release says what system this is and the folders the
-# block writes to are empty tmpfs, so that nothing of this machine is read or changed there;
+# repository, pasted as users paste it, on the systems it serves and on others. Each run has a
+# system folder of its own: the block's paths (/etc/os-release, which says what system this is, and
+# the three files it writes) are moved into it, so that nothing of this machine is read or changed;
 # stand-ins for sudo and apt-get log each call (apt-get fails its update when the case says so).
 # curl and gpg are the real ones, and fetch the key from the rehearsal's site over http.
 
-# The block, with the site and the fingerprint of the rehearsal's.
+# readme_block ROOT SITE FINGERPRINT: the block, with the site and the fingerprint of the
+# rehearsal's, and its system paths below ROOT; fails if a path of this system is left in it.
 readme_block() {
-    sed -n '/^XCROSS_SITE=/,/^```$/p' README.md | sed '$d' |
-        sed "s|^XCROSS_SITE=.*|XCROSS_SITE=$1|; s|^XCROSS_FINGERPRINT=.*|XCROSS_FINGERPRINT=$2|"
+    local block
+    block=$(sed -n '/^XCROSS_SITE=/,/^```$/p' README.md | sed '$d' |
+        sed "s|^XCROSS_SITE=.*|XCROSS_SITE=$2|; s|^XCROSS_FINGERPRINT=.*|XCROSS_FINGERPRINT=$3|" |
+        sed "s|/etc/|$1/etc/|g; s|/usr/share/keyrings/|$1/usr/share/keyrings/|g")
+    [ -n "$block" ] && [ "$(grep -o -E '/(etc|usr)/' <<<"$block" | wc -l)" -eq \
+        "$(grep -o -E "$1/(etc|usr)/" <<<"$block" | wc -l)" ] ||
+        { echo "  the README's block names paths that could not be moved below $1" >&2; return 1; }
+    echo "$block"
 }
 
-# The stand-ins, in FOLDER: sudo runs the command (this is root already); apt-get succeeds, but
-# for an update once xcross.sources is written when FOLDER/unreachable exists.
+# stand_ins FOLDER ROOT: in FOLDER, sudo runs the command (this is root already); apt-get succeeds,
+# but for an update once ROOT's xcross.sources is written when FOLDER/unreachable exists.
 stand_ins() {
     mkdir -p "$1"
     cat >"$1/sudo" <<'SUDO'
@@ -20,12 +27,11 @@ stand_ins() {
 echo "sudo $*" >>"$(dirname "$0")/calls"
 exec "$@"
 SUDO
-    cat >"$1/apt-get" <<'APT'
+    cat >"$1/apt-get" <<APT
 #!/bin/sh
-folder=$(dirname "$0")
-echo "apt-get $*" >>"$folder/calls"
-if [ "$1" = update ] && [ -e /etc/apt/sources.list.d/xcross.sources ] &&
-    [ -e "$folder/unreachable" ]; then
+echo "apt-get \$*" >>"$1/calls"
+if [ "\$1" = update ] && [ -e "$2/etc/apt/sources.list.d/xcross.sources" ] &&
+    [ -e "$1/unreachable" ]; then
     echo "E: The repository is not reachable (a stand-in for apt)" >&2
     exit 100
 fi
@@ -34,32 +40,27 @@ APT
 }
 
 # run_block CASE OS-RELEASE ADDRESS FINGERPRINT [unreachable]: runs the block as on a system whose
-# /etc/os-release is OS-RELEASE, in $work/block-CASE: its output in output, the stand-ins' calls
-# in calls, and what it left in the folders it writes to in left.
+# /etc/os-release is OS-RELEASE, in $work/block-CASE: its output in output, its exit status in
+# status, the stand-ins' calls in calls, the files it left in left and its sources in sources.
 run_block() {
-    local folder=$work/block-$1
-    stand_ins "$folder"
+    local folder=$work/block-$1 root=$work/block-$1/root status=0
+    mkdir -p "$root/etc/apt/sources.list.d" "$root/etc/apt/preferences.d" \
+        "$root/usr/share/keyrings"
+    stand_ins "$folder" "$root"
     [ -z "${5-}" ] || touch "$folder/unreachable"
-    printf '%s\n' "$2" >"$folder/os-release"
-    readme_block "$3" "$4" >"$folder/block.sh"
+    printf '%s\n' "$2" >"$root/etc/os-release"
+    readme_block "$root" "$3" "$4" >"$folder/block.sh" || return 1
     touch "$folder/calls"
-    unshare --mount --propagation private bash -c '
-        folder=$1
-        mount --bind "$folder/os-release" /etc/os-release &&
-            for written in /etc/apt/sources.list.d /etc/apt/preferences.d /usr/share/keyrings; do
-                mount -t tmpfs tmpfs "$written" || exit 1
-            done
-        PATH=$folder:$PATH bash "$folder/block.sh" >"$folder/output" 2>&1
-        echo $? >"$folder/status"
-        find /etc/apt/sources.list.d /etc/apt/preferences.d /usr/share/keyrings -type f |
-            sort >"$folder/left"
-        cat /etc/apt/sources.list.d/xcross.sources >"$folder/sources" 2>/dev/null || true
-    ' block "$folder"
+    PATH=$folder:$PATH bash "$folder/block.sh" >"$folder/output" 2>&1 || status=$?
+    echo "$status" >"$folder/status"
+    find "$root" -type f ! -name os-release | sort >"$folder/left"
+    cat "$root/etc/apt/sources.list.d/xcross.sources" >"$folder/sources" 2>/dev/null || true
 }
 
 # On a system the repository does not serve, the block says so, names those it serves, and stops
 # before it runs anything; on each Debian release it serves, it writes the key, the pin and the
-# sources for that release's suite and installs; when apt cannot update from the site, it removes
+# sources for that release's suite, with the key it was told, and installs; when apt cannot update
+# from the site, it removes
 # the files it wrote.
 readme_block_sets_up_only_what_it_serves() {
     local address folder codename count=0 site=$work/site case os_release
@@ -90,6 +91,9 @@ SYSTEMS
         [ "$(cat "$folder/status")" -eq 0 ] &&
             grep -q -x "Suites: $(suite_of "$codename")" "$folder/sources" &&
             grep -q -x 'apt-get install -y xcross xcross-archive-keyring' "$folder/calls" &&
+            gpg --batch --show-keys --with-colons \
+                "$folder/root/usr/share/keyrings/xcross-archive-keyring.pgp" |
+            grep -q "^fpr:*$key2:" &&
             [ "$(wc -l <"$folder/left")" -eq 3 ] || {
             echo "  on Debian $codename, the block did not set up $(suite_of "$codename"):"
             cat "$folder/output" "$folder/sources"
