@@ -60,8 +60,7 @@ run_block() {
 # On a system the repository does not serve, the block says so, names those it serves, and stops
 # before it runs anything; on each Debian release it serves, it writes the key, the pin and the
 # sources for that release's suite, with the key it was told, and installs; when apt cannot update
-# from the site, it removes
-# the files it wrote.
+# from the site, it removes the files it wrote.
 readme_block_sets_up_only_what_it_serves() {
     local address folder codename count=0 site=$work/site case os_release
     trap 'kill "$(cat "$work/http.pid")" 2>/dev/null' EXIT
