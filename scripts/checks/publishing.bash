@@ -20,7 +20,9 @@ dist_copy() {
 
 # The tamperings, each a function that changes the copy of B it is given, as its name says.
 tamper_stray_file() { echo "nothing signed this" >"$1/notes.txt"; }
-tamper_stray_key() { cp "$1/keys/$key1.asc" "$1/keys/0000000000000000000000000000000000000000.asc"; }
+tamper_stray_key() {
+    cp "$1/keys/$key1.asc" "$1/keys/0000000000000000000000000000000000000000.asc"
+}
 tamper_stray_package() {
     cp "$a/dist/xcross_${version}_$native.deb" "$1/apt/pool/main/x/xcross/"
 }
@@ -109,7 +111,7 @@ revoked_keys_vouch_for_nothing() {
         GNUPGHOME=$owner gpg --batch --armor --export --export-options export-minimal "$key1" \
             >"$revoked/keys/$key1.asc" || return 1
     GNUPGHOME=$owner gpgconf --kill all
-    gpg --batch --show-keys --with-colons "$revoked/keys/$key1.asc" | grep -q '^pub:r:' ||
+    grep -q '^pub:r:' <<<"$(gpg --batch --show-keys --with-colons "$revoked/keys/$key1.asc")" ||
         { echo "  keys/$key1.asc of the checkout is not revoked"; return 1; }
     publish_refuses "not by the keys of keys/" "$b/dist" "$revoked" || return 1
     count=$((count + 1))

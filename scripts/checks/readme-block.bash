@@ -90,9 +90,8 @@ SYSTEMS
         [ "$(cat "$folder/status")" -eq 0 ] &&
             grep -q -x "Suites: $(suite_of "$codename")" "$folder/sources" &&
             grep -q -x 'apt-get install -y xcross xcross-archive-keyring' "$folder/calls" &&
-            gpg --batch --show-keys --with-colons \
-                "$folder/root/usr/share/keyrings/xcross-archive-keyring.pgp" |
-            grep -q "^fpr:*$key2:" &&
+            grep -q "^fpr:*$key2:" <<<"$(gpg --batch --show-keys --with-colons \
+                "$folder/root/usr/share/keyrings/xcross-archive-keyring.pgp")" &&
             [ "$(wc -l <"$folder/left")" -eq 3 ] || {
             echo "  on Debian $codename, the block did not set up $(suite_of "$codename"):"
             cat "$folder/output" "$folder/sources"

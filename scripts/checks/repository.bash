@@ -20,7 +20,8 @@ apt_installs_from_repository() {
     apt_client "$work/client-without-inrelease" "file:$work/without-inrelease" "$(client_suite)" \
         "$readable/xcross-archive-keyring.pgp"
     apt_updates "$work/client-without-inrelease"
-    apt_client "$state" "file:$readable/apt" "$(client_suite)" "$readable/xcross-archive-keyring.pgp"
+    apt_client "$state" "file:$readable/apt" "$(client_suite)" \
+        "$readable/xcross-archive-keyring.pgp"
     apt_updates "$state"
     while IFS= read -r machine; do
         read_machine "$machine"

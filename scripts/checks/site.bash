@@ -239,7 +239,8 @@ keys_rotate_through_apt() {
         { echo "  a client with A's lists could not download A's xcross after B"; return 1; }
     echo "  B: published; a client with A's lists still downloads A's xcross"
     cp -a "$site" "$work/mid-upload"
-    (cd "$site_of_a/apt/dists" && find . \( -name InRelease -o -name Release -o -name Release.gpg \) \
+    (cd "$site_of_a/apt/dists" &&
+        find . \( -name InRelease -o -name Release -o -name Release.gpg \) \
         -exec cp {} "$work/mid-upload/apt/dists/{}" \;)
     apt_client "$work/midway" "$address/mid-upload/apt" "$suite" "$work/current/keyring.gpg"
     apt_updates "$work/midway" && apt_in "$work/midway" download xcross >/dev/null || {
