@@ -2,7 +2,8 @@
 # folder on ext4, far less on tmpfs), so the package would differ with the file system it was made
 # on. This counts it from the files alone, as dpkg-gencontrol does (each file's size in KiB, rounded
 # up, and 1 KiB for each folder), and builds the package again with dpkg-deb, which stamps it with
-# SOURCE_DATE_EPOCH as cpack did. The umask of whoever builds must not narrow what is unpacked.
+# SOURCE_DATE_EPOCH as cpack did. Neither the umask of whoever builds nor a setgid folder may change
+# what is unpacked.
 foreach(deb IN LISTS CPACK_PACKAGE_FILES)
   if(NOT deb MATCHES "\\.deb$")
     continue()
@@ -11,6 +12,9 @@ foreach(deb IN LISTS CPACK_PACKAGE_FILES)
   file(REMOVE_RECURSE ${tree})
   execute_process(COMMAND sh -c "umask 022 && dpkg-deb --raw-extract \"$0\" \"$1\"" ${deb} ${tree}
                   COMMAND_ERROR_IS_FATAL ANY)
+  # The folders dpkg-deb makes take the setgid bit of a setgid folder they are made in.
+  file(CHMOD_RECURSE ${tree} DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+       GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
   file(GLOB_RECURSE entries LIST_DIRECTORIES true ${tree}/*)
   set(kib 1)
   foreach(entry IN LISTS entries)
