@@ -137,16 +137,17 @@ writing_starts() {
     now_ms
 }
 
-# The state of the site that a client meets: one whose lists are A's downloads A's xcross, and
-# one that updates meets no error and downloads its candidate.
+# clients_are_served ADDRESS: what a client meets on the site at ADDRESS (over http, as users
+# reach it): one whose lists are A's downloads A's xcross, and one that updates meets no error and
+# downloads its candidate.
 clients_are_served() {
-    local site=$1 fresh=$work/kill-client-new
+    local fresh=$work/kill-client-new
     apt_in "$work/kill-client-old" download xcross >/dev/null &&
         cmp "$work/kill-client-old/download/xcross_${version}_$native.deb" \
             "$a/dist/xcross_${version}_$native.deb" ||
         { echo "  a client with A's lists could not download A's xcross"; return 1; }
     rm -rf "$fresh"
-    apt_client "$fresh" "file:$site/apt" "$(client_suite)" "$work/kill-keyring.gpg"
+    apt_client "$fresh" "$1/apt" "$(client_suite)" "$work/kill-keyring.gpg"
     apt_updates "$fresh" && apt_in "$fresh" download xcross >/dev/null ||
         { echo "  a client that updated could not download its xcross"; return 1; }
 }
@@ -156,7 +157,9 @@ clients_are_served() {
 # same publish run again finishes it: the same files, the same bytes as an uninterrupted run, no
 # temporary file left. Published again, the whole release is a no-op.
 publish_finishes_after_a_kill() {
-    local reference killed pid start took at written amid=0 count=0 step
+    local reference killed pid start took at written amid=0 count=0 step address
+    trap 'kill "$(cat "$work/http.pid")" 2>/dev/null' EXIT
+    address=$(serve "$work") || return 1
     reference=$(site_copy reference)
     (umask 077 && "$b/scripts/publish" "$b/dist" "$reference" >/dev/null) &
     pid=$!
@@ -170,7 +173,7 @@ publish_finishes_after_a_kill() {
     for step in 0 1 2 3 4 5 6 7 8 9; do
         killed=$(site_copy killed)
         rm -rf "$work/kill-client-old"
-        apt_client "$work/kill-client-old" "file:$killed/apt" "$(client_suite)" \
+        apt_client "$work/kill-client-old" "$address/killed/apt" "$(client_suite)" \
             "$work/kill-keyring.gpg"
         apt_updates "$work/kill-client-old" || return 1
         setsid "$b/scripts/publish" "$b/dist" "$killed" >/dev/null 2>&1 &
@@ -183,7 +186,7 @@ publish_finishes_after_a_kill() {
         written=$(diff -r -q "$site_of_a" "$killed" | grep -c -v ': \.publish\.tmp$' || true)
         [ "$written" -eq 0 ] || cmp -s "$reference/apt/dists/$(client_suite)/InRelease" \
             "$killed/apt/dists/$(client_suite)/InRelease" || amid=$((amid + 1))
-        clients_are_served "$killed" &&
+        clients_are_served "$address/killed" &&
             "$b/scripts/publish" "$b/dist" "$killed" >/dev/null &&
             diff -r "$reference" "$killed" || return 1
         echo "  killed $at ms into its writing, $written files and folders" \
