@@ -97,9 +97,9 @@ refused() {
     grep -q -F -e "$1" <<<"$said"
 }
 
-# unsigned_copy NAME [CLONE]: a copy of the release of CLONE (A) without its signatures.
+# unsigned_copy NAME: a copy of release A without its signatures.
 unsigned_copy() {
-    local dist=${2:-$a}/dist copy=$work/$1
+    local dist=$a/dist copy=$work/$1
     cp -a "$dist" "$copy"
     (cd "$copy" && signatures_in . | xargs -r rm)
     echo "$copy"
